@@ -1,0 +1,30 @@
+// Windows CE behaviour on desktop Win32: the platform layer's own entry points.
+// Product code does not call these names; ce_device.h maps the desktop names onto
+// them so that the same source builds unchanged against the real CE SDK.
+#pragma once
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Registry: Windows CE accepts key paths with a leading separator, desktop Win32
+// refuses them (ERROR_BAD_PATHNAME). Both spellings name the same key.
+LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
+                              REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
+LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey);
+
+// A fault switch for tests: while set, opening or creating keys below HKEY_LOCAL_MACHINE
+// through the two calls above fails with ERROR_ACCESS_DENIED, like a read-only registry.
+void CeSetRegistryWritable(BOOL writable);
+
+// SystemParametersInfoW with the device's SPI_GETPLATFORMTYPE and SPI_GETOEMINFO texts.
+BOOL WINAPI CeSystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winIni);
+
+// Memory figures of the emulated device (64 MiB of program RAM).
+void WINAPI CeGlobalMemoryStatus(LPMEMORYSTATUS status);
+
+#ifdef __cplusplus
+}
+#endif

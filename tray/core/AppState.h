@@ -1,0 +1,25 @@
+// Process-wide state of the tray program: one instance each, for the process's life.
+#pragma once
+#include <windows.h>
+
+enum { TEXT_CHARS = 260 }; // path and text buffers, terminator included
+
+extern HINSTANCE g_instance;          // stored first thing by WinMain
+extern volatile BYTE g_terminate;     // set once, first step of termination; polled by the workers
+extern HANDLE g_closeEvent;           // wakes PowerNotificationThread at termination; never closed
+extern HANDLE g_listenerThread;       // DriverListenThread, published as INTRCM
+extern DWORD g_listenerThreadId;
+extern HANDLE g_powerThread;          // PowerNotificationThread
+
+// About texts, read once at start-up; empty when absent.
+extern WCHAR g_aboutWebName[TEXT_CHARS];
+extern WCHAR g_aboutWebLink[TEXT_CHARS];
+extern WCHAR g_versionGUI[TEXT_CHARS];
+extern WCHAR g_versionDriver[TEXT_CHARS];
+extern WCHAR g_description[TEXT_CHARS];
+
+// Bounded copy into a fixed buffer: always terminated, never overrun.
+// Returns FALSE when the text had to be cut.
+BOOL CopyText(WCHAR* dest, size_t destChars, const WCHAR* src);
+// Bounded formatted text; always terminated. Returns FALSE when the text was cut.
+BOOL FormatText(WCHAR* dest, size_t destChars, const WCHAR* format, ...);

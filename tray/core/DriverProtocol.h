@@ -1,0 +1,33 @@
+// The thread-message protocol between the USB host driver and the tray program.
+// The driver reads the listener's thread identifier from the registry value INTRCM
+// and posts these messages to it (PostThreadMessage, no window). Only wParam and
+// lParam carry data. Shared by the tray program and the driver simulator.
+#pragma once
+#include <windows.h>
+
+enum DriverMessage : UINT {
+    TM_MOUSEREPORT = 40001, // wParam: wheel | dx << 16 | dy << 24 (signed bytes); lParam: button flags
+    TM_KBREPORT    = 40002, // wParam: vk << 16 | scan << 24;  lParam: keybd_event flags
+    TM_KBSTATUS    = 40003, // wParam: 1 attached, anything else detached
+    TM_MOUSESTATUS = 40004, // wParam: 1 attached, 0 detached, anything else not attached
+    TM_BLUETOOTH   = 40005, // wParam: status number, only logged
+};
+
+// Packs a mouse report word. Each field is a two's-complement byte.
+inline WPARAM PackMouseReport(int wheel, int dx, int dy)
+{
+    return (WPARAM)(((DWORD)(BYTE)wheel) | ((DWORD)(BYTE)dx << 16) | ((DWORD)(BYTE)dy << 24));
+}
+
+inline int MouseReportWheel(WPARAM w) { return (signed char)(BYTE)(w & 0xFF); }
+inline int MouseReportDx(WPARAM w)    { return (signed char)(BYTE)((w >> 16) & 0xFF); }
+inline int MouseReportDy(WPARAM w)    { return (signed char)(BYTE)((w >> 24) & 0xFF); }
+
+// Packs a keyboard report word.
+inline WPARAM PackKeyReport(BYTE virtualKey, BYTE scanCode)
+{
+    return (WPARAM)(((DWORD)virtualKey << 16) | ((DWORD)scanCode << 24));
+}
+
+inline BYTE KeyReportVirtualKey(WPARAM w) { return (BYTE)((w >> 16) & 0xFF); }
+inline BYTE KeyReportScanCode(WPARAM w)   { return (BYTE)((w >> 24) & 0xFF); }

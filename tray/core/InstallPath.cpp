@@ -1,0 +1,43 @@
+#include "InstallPath.h"
+#include "AppState.h"
+#include "DebugLog.h"
+#include "Registry.h"
+
+static WCHAR s_installPath[TEXT_CHARS]; // read once per process; empty until found
+static WCHAR s_joined[TEXT_CHARS];
+
+void ClearInstallPathCache() { s_installPath[0] = 0; }
+
+static void LoadInstallPath(const WCHAR* keyPath)
+{
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+        ERROR_SUCCESS)
+        return;
+    DWORD type = 0, bytes = sizeof s_installPath;
+    if (RegQueryValueExW(key, L"InstallPath", nullptr, &type, (BYTE*)s_installPath, &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        bytes = 0;
+    DWORD end = bytes / sizeof(WCHAR);
+    s_installPath[end < TEXT_CHARS ? end : TEXT_CHARS - 1] = 0;
+    RegCloseKey(key);
+}
+
+const WCHAR* GetInstallFilePath(const WCHAR* keyPath, const WCHAR* folder, const WCHAR* fileName)
+{
+    if (s_installPath[0] == 0)
+        LoadInstallPath(keyPath);
+
+    // An empty folder gives two separators in a row; they are kept as they are.
+    if (!FormatText(s_joined, TEXT_CHARS, L"%s\\%s\\%s", s_installPath, folder, fileName)) {
+        s_joined[0] = 0;
+        DebugLog(L"GetInstallFilePath: path too long for [%s]", fileName);
+    }
+    return s_joined;
+}
+
+const WCHAR* GetInstallFilePath(const WCHAR* folder, const WCHAR* fileName)
+{
+    return GetInstallFilePath(kAppKeyPath, folder, fileName);
+}

@@ -1,0 +1,61 @@
+#include "Registry.h"
+#include "AppState.h"
+
+const WCHAR kAppKeyPath[] = L"\\Software\\Morvane\\Vantorix";
+
+enum { KEY_PATH_CHARS = 256 };
+
+int ReadRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD expectedType, void* buffer, DWORD bufferBytes)
+{
+    WCHAR path[KEY_PATH_CHARS];
+    CopyText(path, KEY_PATH_CHARS, keyPath);
+
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+
+    // Type and size are checked before any byte reaches the caller's buffer, so a
+    // refused value (a text under a number's name, an oversized text) changes nothing.
+    int result = 0;
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS && type == expectedType &&
+        bytes <= bufferBytes) {
+        bytes = bufferBytes;
+        if (RegQueryValueExW(key, valueName, nullptr, &type, (BYTE*)buffer, &bytes) == ERROR_SUCCESS &&
+            type == expectedType && bytes <= bufferBytes)
+            result = 1;
+        if (result && type == REG_SZ && bufferBytes >= sizeof(WCHAR)) {
+            WCHAR* text = (WCHAR*)buffer;
+            DWORD chars = bufferBytes / sizeof(WCHAR);
+            DWORD end = bytes / sizeof(WCHAR);
+            text[end < chars ? end : chars - 1] = 0;
+        }
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+int WriteRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD type, const void* data, DWORD dataBytes)
+{
+    WCHAR path[KEY_PATH_CHARS];
+    CopyText(path, KEY_PATH_CHARS, keyPath);
+
+    HKEY key;
+    DWORD disposition;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+        ERROR_SUCCESS)
+        return 0;
+    RegSetValueExW(key, valueName, 0, type, (const BYTE*)data, dataBytes);
+    RegCloseKey(key);
+    return 1;
+}
+
+int ReadRegValue(const WCHAR* valueName, DWORD expectedType, void* buffer, DWORD bufferBytes)
+{
+    return ReadRegValue(kAppKeyPath, valueName, expectedType, buffer, bufferBytes);
+}
+
+int WriteRegValue(const WCHAR* valueName, DWORD type, const void* data, DWORD dataBytes)
+{
+    return WriteRegValue(kAppKeyPath, valueName, type, data, dataBytes);
+}

@@ -1,0 +1,34 @@
+// The settings record and its persistence in the program's registry key.
+#pragma once
+#include <windows.h>
+#include "SettingsTables.h"
+
+enum { PARAM_CHARS = 255 }; // 510 bytes, terminator included
+
+struct ButtonEntry {
+    int Action;               // position in kActionNames
+    WCHAR Param1[PARAM_CHARS];
+    WCHAR Param2[PARAM_CHARS];
+};
+
+// One instance, held by the GUI object, zero at start. Every 32-bit field is
+// written whole by the main thread and read without a lock by the workers.
+struct SettingsRecord {
+    int Enable_Tray;
+    int Enable_Autostart;
+    DWORD BacklightTimeout; // milliseconds; never written by the program
+    int Enable_Mouse;
+    int Enable_KB;
+    int Cursor;
+    int Speed;
+    ButtonEntry Buttons[BUTTON_COUNT];
+    int KBSounds;
+};
+
+// Reads every setting; a value that is absent or refused leaves its field as it was. Always 1.
+int LoadSettings(SettingsRecord& settings);
+// Writes every setting but BacklightTimeout and flushes. 1 plus the number of failed writes.
+int SaveSettings(const SettingsRecord& settings);
+
+// The registry value name of a button's field: "Wheel Down" + "_Action" -> "Wheel_Down_Action".
+void ButtonValueName(WCHAR* name, size_t nameChars, int button, const WCHAR* suffix);

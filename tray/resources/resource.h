@@ -1,0 +1,9 @@
+// Resource identifiers of Pelorin.exe.
+#pragma once
+
+#define IDI_PROGRAM        101
+#define IDR_MENUBAR        130
+#define IDM_HIDE           131
+#define IDS_HIDE           132
+#define IDM_STATUS         133
+#define IDS_STATUS         134
