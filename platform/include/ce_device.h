@@ -9,6 +9,7 @@
 #include <stdio.h>
 #include <wchar.h>
 #include "ce_device_api.h"
+#include "ce_device_input.h"
 
 #undef RegOpenKeyEx
 #undef RegCreateKeyEx
@@ -23,6 +24,15 @@
 #define SystemParametersInfo  CeSystemParametersInfoW
 #define GlobalMemoryStatus    CeGlobalMemoryStatus
 #define SystemParametersInfoW CeSystemParametersInfoW
+
+#undef _vsnwprintf
+#undef _snwprintf
+#undef vfwprintf
+#undef fwprintf
+#define _vsnwprintf CeVsnwprintf
+#define _snwprintf  CeSnwprintf
+#define vfwprintf   CeVfwprintf
+#define fwprintf    CeFwprintf
 
 // On the device WinMain receives the UTF-16 command line.
 #define WinMain wWinMain

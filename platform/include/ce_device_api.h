@@ -3,6 +3,8 @@
 // them so that the same source builds unchanged against the real CE SDK.
 #pragma once
 #include <windows.h>
+#include <stdarg.h>
+#include <stdio.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -22,8 +24,19 @@ void CeSetRegistryWritable(BOOL writable);
 // SystemParametersInfoW with the device's SPI_GETPLATFORMTYPE and SPI_GETOEMINFO texts.
 BOOL WINAPI CeSystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winIni);
 
+// Wide formatted output where %s takes a UTF-16 text, as in the device's C runtime.
+int __cdecl CeVsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, va_list args);
+int __cdecl CeSnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, ...);
+int __cdecl CeVfwprintf(FILE* file, const wchar_t* format, va_list args);
+int __cdecl CeFwprintf(FILE* file, const wchar_t* format, ...);
+
 // Memory figures of the emulated device (64 MiB of program RAM).
 void WINAPI CeGlobalMemoryStatus(LPMEMORYSTATUS status);
+
+// TransparentImage: TransparentBlt from a device context or straight from a bitmap
+// handle (CE accepts either as the source), with a transparent colour key.
+BOOL WINAPI TransparentImage(HDC dest, int dx, int dy, int dw, int dh, HANDLE source, int sx, int sy, int sw,
+                             int sh, COLORREF transparent);
 
 #ifdef __cplusplus
 }

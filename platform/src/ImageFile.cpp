@@ -1,0 +1,86 @@
+// SHLoadImageFile: decodes a picture file into a 32-bit top-down DIB section, the
+// kind of bitmap that GDI selects, blits and reads pixels from like a device bitmap.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include "aygshell.h"
+
+using namespace Gdiplus;
+
+static volatile LONG s_gdiplusState; // 0 not started, 1 starting, 2 ready, 3 failed
+
+// GDI+ is started once for the process and never shut down: pictures may be loaded
+// from any thread at any time until exit.
+static bool StartGdiplusOnce()
+{
+    for (;;) {
+        LONG state = InterlockedCompareExchange(&s_gdiplusState, 1, 0);
+        if (state == 0) {
+            GdiplusStartupInput input;
+            ULONG_PTR token = 0;
+            Status status = GdiplusStartup(&token, &input, nullptr);
+            InterlockedExchange(&s_gdiplusState, status == Ok ? 2 : 3);
+            return status == Ok;
+        }
+        if (state == 2)
+            return true;
+        if (state == 3)
+            return false;
+        Sleep(1);
+    }
+}
+
+static HBITMAP CreateTopDownDib(UINT width, UINT height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = (LONG)width;
+    info.bmiHeader.biHeight = -(LONG)height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+extern "C" HBITMAP WINAPI SHLoadImageFile(LPCWSTR fileName)
+{
+    if (!fileName || !fileName[0] || !StartGdiplusOnce())
+        return nullptr;
+    if (GetFileAttributesW(fileName) == INVALID_FILE_ATTRIBUTES)
+        return nullptr;
+
+    GpBitmap* picture = nullptr;
+    if (DllExports::GdipCreateBitmapFromFile(fileName, &picture) != Ok || !picture)
+        return nullptr;
+
+    HBITMAP result = nullptr;
+    UINT width = 0, height = 0;
+    DllExports::GdipGetImageWidth(picture, &width);
+    DllExports::GdipGetImageHeight(picture, &height);
+    // Bounded: a damaged header must not ask for an absurd allocation.
+    if (width > 0 && height > 0 && width <= 16384 && height <= 16384) {
+        void* bits = nullptr;
+        HBITMAP dib = CreateTopDownDib(width, height, &bits);
+        if (dib && bits) {
+            // The decoder writes straight into the DIB section's pixels.
+            BitmapData data = {};
+            data.Width = width;
+            data.Height = height;
+            data.Stride = (INT)(width * 4);
+            data.PixelFormat = PixelFormat32bppRGB;
+            data.Scan0 = bits;
+            GpRect area(0, 0, (INT)width, (INT)height);
+            if (DllExports::GdipBitmapLockBits(picture, &area, ImageLockModeRead | ImageLockModeUserInputBuf,
+                                               PixelFormat32bppRGB, &data) == Ok) {
+                DllExports::GdipBitmapUnlockBits(picture, &data);
+                GdiFlush();
+                result = dib;
+                dib = nullptr;
+            }
+        }
+        if (dib)
+            DeleteObject(dib);
+    }
+    DllExports::GdipDisposeImage(picture);
+    return result;
+}

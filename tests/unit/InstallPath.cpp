@@ -1,0 +1,58 @@
+// Joining data-file paths below the install path.
+#include <gtest/gtest.h>
+#include <string>
+#include "AppKey.h"
+#include "AppState.h"
+#include "DebugLog.h"
+#include "DebugLogFile.h"
+#include "InstallPath.h"
+
+namespace {
+
+struct InstallPathJoin : ::testing::Test {
+    void SetUp() override
+    {
+        DeleteAppKey();
+        ClearInstallPathCache();
+    }
+    void TearDown() override
+    {
+        g_debugEnabled = 0;
+        DeleteAppKey();
+    }
+};
+
+TEST_F(InstallPathJoin, AbsentInstallPathStartsAtTheRootAndIsAskedForAgain)
+{
+    EXPECT_STREQ(L"\\images\\cursors_f1.jpg", GetInstallFilePath(L"images", L"cursors_f1.jpg"));
+    SetText(L"InstallPath", L"\\Program Files\\Vantorix");
+    EXPECT_STREQ(L"\\Program Files\\Vantorix\\images\\cursors_f1.jpg", GetInstallFilePath(L"images", L"cursors_f1.jpg"));
+}
+
+TEST_F(InstallPathJoin, InstallPathIsReadOncePerProcess)
+{
+    SetText(L"InstallPath", L"\\A");
+    EXPECT_STREQ(L"\\A\\help\\help.html", GetInstallFilePath(L"help", L"help.html"));
+    SetText(L"InstallPath", L"\\B");
+    EXPECT_STREQ(L"\\A\\help\\help.html", GetInstallFilePath(L"help", L"help.html"));
+}
+
+TEST_F(InstallPathJoin, EmptyFolderKeepsBothSeparators)
+{
+    SetText(L"InstallPath", L"\\Program Files\\Vantorix");
+    EXPECT_STREQ(L"\\Program Files\\Vantorix\\\\soundkb.wav", GetInstallFilePath(L"", L"soundkb.wav"));
+}
+
+TEST_F(InstallPathJoin, OverlongJoinGivesNoPathAndALogLine)
+{
+    DeleteDebugLog();
+    g_debugEnabled = 1;
+    SetText(L"InstallPath", L"\\" + std::wstring(250, L'p'));
+    std::wstring fits = std::wstring(L"\\") + std::wstring(250, L'p') + L"\\a\\b";
+    EXPECT_EQ(fits, GetInstallFilePath(L"a", L"b")) << "257 characters still fit";
+    EXPECT_STREQ(L"", GetInstallFilePath(L"images", L"cursors_f1.jpg"));
+    auto messages = ReadDebugLogMessages();
+    EXPECT_GE(FindMessage(messages, "GetInstallFilePath: path too long for [cursors_f1.jpg]"), 0);
+}
+
+} // namespace

@@ -1,0 +1,8 @@
+// Holding the backlight on while input arrives, and logging power transitions.
+#pragma once
+#include <windows.h>
+
+void SetBacklightRequirement(int on);
+void NoteInputActivity();
+DWORD WINAPI PowerTimeoutThread(LPVOID);
+DWORD WINAPI PowerNotificationThread(LPVOID);

@@ -1,0 +1,10 @@
+// One mouse report from the driver turned into pointer input.
+#pragma once
+#include <windows.h>
+#include "Cursor.h"
+
+void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons);
+
+// Releases every button that the program pressed and has not released yet
+// (mouse detached, shutdown): a held button never outlives the device that held it.
+void ReleaseHeldButtons(CursorState& state);
