@@ -52,6 +52,17 @@ HBITMAP WINAPI SHLoadImageFile(LPCWSTR fileName);
 #define SHCMBF_COLORBK        0x0008
 #define SHCMBF_HMENU          0x0010
 
+// Menu-bar resources are RCDATA in the layout SHCreateMenuBar reads.
+#define SHMENUBAR             RCDATA
+#ifndef TBSTATE_ENABLED
+#define TBSTATE_ENABLED       0x04
+#endif
+#ifndef TBSTYLE_BUTTON
+#define TBSTYLE_BUTTON        0x0000
+#endif
+#ifndef TBSTYLE_AUTOSIZE
+#define TBSTYLE_AUTOSIZE      0x0010
+#endif
 #define I_IMAGENONE           (-2)
 #define NOMENU                0xFFFF
 

@@ -25,6 +25,18 @@
 #define GlobalMemoryStatus    CeGlobalMemoryStatus
 #define SystemParametersInfoW CeSystemParametersInfoW
 
+#undef CreateWindowEx
+#undef CreateWindowExW
+#undef SetForegroundWindow
+#define CreateWindowEx      CeCreateWindowExW
+#define CreateWindowExW     CeCreateWindowExW
+#define SetForegroundWindow CeSetForegroundWindow
+
+#undef Shell_NotifyIcon
+#undef Shell_NotifyIconW
+#define Shell_NotifyIcon    CeShellNotifyIconW
+#define Shell_NotifyIconW   CeShellNotifyIconW
+
 #undef _vsnwprintf
 #undef _snwprintf
 #undef vfwprintf

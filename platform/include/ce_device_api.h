@@ -30,6 +30,21 @@ int __cdecl CeSnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, ..
 int __cdecl CeVfwprintf(FILE* file, const wchar_t* format, va_list args);
 int __cdecl CeFwprintf(FILE* file, const wchar_t* format, ...);
 
+// The shell's treatment of top-level windows: no desktop caption or frame, and a
+// window created with CW_USEDEFAULT fills the screen below the shell's top bar
+// (SHCreateMenuBar then gives the bottom to the soft-key bar).
+HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
+                              int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+// SetForegroundWindow; a handle with its lowest bit set also brings the window's
+// owned pop-ups forward (the shell's convention).
+BOOL WINAPI CeSetForegroundWindow(HWND window);
+// Height of the shell's top bar ("HHTaskBar"), or 26 pixels per vertical scale factor.
+int WINAPI CeShellBarHeight(void);
+
+// Shell_NotifyIconW, with the emulated shell's count of tray icons.
+typedef struct _NOTIFYICONDATAW* PNOTIFYICONDATAW_CE;
+BOOL WINAPI CeShellNotifyIconW(DWORD operation, PNOTIFYICONDATAW_CE data);
+
 // Memory figures of the emulated device (64 MiB of program RAM).
 void WINAPI CeGlobalMemoryStatus(LPMEMORYSTATUS status);
 

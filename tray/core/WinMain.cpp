@@ -1,15 +1,110 @@
+// Entry point of the tray program: start-up and the main thread's message loop.
 #include "AppState.h"
+#include "Backlight.h"
+#include "Cursor.h"
 #include "DebugLog.h"
+#include "DriverListener.h"
+#include "GUI.h"
+#include "InstallPath.h"
+#include "Keyboard.h"
 #include "Registry.h"
-#include "Settings.h"
+#include "ScreenMetrics.h"
+#include "Startup.h"
+#include <stdlib.h>
 
-static SettingsRecord s_settings;
+// Exit handlers, installed during static initialisation and run in reverse order
+// after WinMain returns: the cursor bitmap first, then the window's resources.
+static void ReleaseGUIAtExit() { g_gui.Release(); }
+static void FreeCursorAtExit() { FreeCursorImage(g_cursor); }
+
+static int InstallExitHandlers()
+{
+    ClearInstallPathCache();
+    atexit(ReleaseGUIAtExit);
+    atexit(FreeCursorAtExit);
+    return 1;
+}
+static int s_exitHandlersInstalled = InstallExitHandlers();
+
+// A listener whose queue is not up yet would lose the driver's first posts.
+static const DWORD kListenerReadyMs = 2000;
+
+static void ReadStartupValues()
+{
+    ReadRegValue(L"EnableDebug", REG_DWORD, &g_debugEnabled, sizeof g_debugEnabled);
+    ReadRegValue(L"AboutWebName", REG_SZ, g_aboutWebName, sizeof g_aboutWebName);
+    ReadRegValue(L"AboutWebLink", REG_SZ, g_aboutWebLink, sizeof g_aboutWebLink);
+    ReadRegValue(L"VersionGUI", REG_SZ, g_versionGUI, sizeof g_versionGUI);
+    ReadRegValue(L"VersionDriver", REG_SZ, g_versionDriver, sizeof g_versionDriver);
+    ReadRegValue(L"Description", REG_SZ, g_description, sizeof g_description);
+}
+
+static void StartWorkers()
+{
+    DWORD id;
+    g_powerThread = CreateThread(nullptr, 0, PowerNotificationThread, nullptr, 0, &id);
+    DebugLog(L"INIT-4: CT-1 (power) thread: %X running.", (unsigned)(UINT_PTR)g_powerThread);
+
+    HANDLE timeoutThread = CreateThread(nullptr, 0, PowerTimeoutThread, nullptr, 0, &id);
+    DebugLog(L"INIT-5: CT-2 (power timeout) thread: %X running.", (unsigned)(UINT_PTR)timeoutThread);
+    SetThreadPriority(timeoutThread, THREAD_PRIORITY_ABOVE_NORMAL);
+    if (timeoutThread)
+        CloseHandle(timeoutThread);
+
+    g_listenerReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_listenerThread = CreateThread(nullptr, 0, DriverListenThread, nullptr, 0, &g_listenerThreadId);
+    DebugLog(L"INIT-6: CT-3 (msg listener) thread: %X running. Inform Driver.", (unsigned)(UINT_PTR)g_listenerThread);
+    SetThreadPriority(g_listenerThread, THREAD_PRIORITY_ABOVE_NORMAL);
+    if (g_listenerThread && g_listenerReady)
+        WaitForSingleObject(g_listenerReady, kListenerReadyMs);
+
+    // The driver posts to a thread identifier; a listener that failed to start is published as 0.
+    DWORD published = g_listenerThread ? g_listenerThreadId : 0;
+    WriteRegValue(L"INTRCM", REG_DWORD, &published, sizeof published);
+}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
     g_instance = instance;
-    ReadRegValue(L"EnableDebug", REG_DWORD, &g_debugEnabled, sizeof g_debugEnabled);
-    LoadSettings(s_settings);
-    DebugLog(L"Command line [%s]", commandLine);
-    return 0;
+    ReadStartupValues();
+
+    WCHAR device[255] = {};
+    SystemParametersInfoW(SPI_GETOEMINFO, 255, device, 0);
+    DebugLog(L"\n\nInit tray app.\n--------------------------\nDevice: [%s]", device);
+
+    DWORD autostart = 0;
+    ReadRegValue(L"Enable_Autostart", REG_DWORD, &autostart, sizeof autostart);
+    DebugLog(L"Autostart: %d", (int)autostart);
+    if (!MayStart(autostart, commandLine))
+        return 0;
+
+    g_closeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    DebugLog(L"INIT-0: Created close event %X", (unsigned)(UINT_PTR)g_closeEvent);
+
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+    DebugLog(L"INIT-1: CT-0 (app main) thread: %X running.", (unsigned)GetCurrentThreadId());
+
+    DebugLog(L"INIT-2: REG Settings: %d", LoadSettings(g_gui));
+
+    if (g_gui.InitWindow(instance) != 1) {
+        DebugLog(L"QUIT: Duplicate instance");
+        return 0;
+    }
+    DebugLog(L"INIT-3: Screen size: %dx%d, DRAX(2)=%d, DRAY(2)=%d, MH=%d", g_screen.width, g_screen.height, DRAX(2),
+             DRAY(2), g_screen.MH);
+
+    if (g_gui.Enable_Tray)
+        TrayIconAdd(g_gui.mainWindow, TRAY_ICON_ID, g_gui.programIcon);
+
+    LoadCursorImage(g_cursor);
+    LoadKeySound(GetInstallFilePath(L"", L"soundkb.wav"));
+
+    StartWorkers();
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return (int)msg.wParam;
 }

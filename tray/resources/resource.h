@@ -7,3 +7,8 @@
 #define IDS_HIDE           132
 #define IDM_STATUS         133
 #define IDS_STATUS         134
+#define IDI_TAB_MOUSE      135
+#define IDI_TAB_KEYBOARD   136
+#define IDI_TAB_STATUS     137
+#define IDI_TAB_HELP       138
+#define IDI_TAB_ABOUT      139

@@ -1,0 +1,132 @@
+// The soft-key bar of the Pocket PC shell (SHCreateMenuBar) and the shell's
+// activation and setting-change helpers.
+#include "ce_device_api.h"
+#include "aygshell.h"
+#include <commctrl.h>
+
+static const WCHAR kMenuBarClass[] = L"menu_worker";
+static const WCHAR kMenuBarProperty[] = L"CeMenuBar";
+enum { MAX_SOFT_KEYS = 4, SOFT_KEY_TEXT_CHARS = 64 };
+
+// The soft keys' commands go to the window that owns the bar.
+static LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (HWND owner = GetWindow(bar, GW_OWNER))
+            PostMessageW(owner, WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    }
+    return DefWindowProcW(bar, message, wParam, lParam);
+}
+
+// Keeps the bar where the shell would: shown and hidden with its window, at the
+// bottom of the screen, with the window ending above it.
+static void PlaceBar(HWND window, HWND bar)
+{
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    int barHeight = CeShellBarHeight();
+    SetWindowPos(bar, nullptr, 0, h - barHeight, w, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND keys[MAX_SOFT_KEYS];
+    int count = 0;
+    for (HWND key = GetWindow(bar, GW_CHILD); key && count < MAX_SOFT_KEYS; key = GetWindow(key, GW_HWNDNEXT))
+        keys[count++] = key;
+    for (int i = 0; i < count; ++i)
+        SetWindowPos(keys[i], nullptr, i * w / count, 0, w / count, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    RECT r;
+    GetWindowRect(window, &r);
+    int top = CeShellBarHeight();
+    if (r.top == top || r.bottom > h - barHeight)
+        SetWindowPos(window, nullptr, 0, top, w, h - barHeight - top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static LRESULT CALLBACK FollowOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    HWND bar = (HWND)data;
+    if (message == WM_SHOWWINDOW && IsWindow(bar))
+        ShowWindow(bar, wParam ? SW_SHOWNOACTIVATE : SW_HIDE);
+    else if (message == WM_NCDESTROY)
+        RemovePropW(window, kMenuBarProperty);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+static bool RegisterMenuBarClass(HINSTANCE instance)
+{
+    WNDCLASSW wc;
+    if (GetClassInfoW(instance, kMenuBarClass, &wc))
+        return true;
+    wc = {};
+    wc.lpfnWndProc = MenuBarProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMenuBarClass;
+    return RegisterClassW(&wc) != 0;
+}
+
+BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
+{
+    if (!info || !info->hwndParent)
+        return FALSE;
+    HINSTANCE instance = info->hInstRes ? info->hInstRes : GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(info->nToolBarId), (LPCWSTR)RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const WORD* words = loaded ? (const WORD*)LockResource(loaded) : nullptr;
+    DWORD size = found ? SizeofResource(instance, found) : 0;
+    // Menu id, button count, then seven words per button: image, command, state,
+    // style, string id, 0, sub-menu.
+    if (!words || size < 2 * sizeof(WORD))
+        return FALSE;
+    int count = words[1];
+    if (count > MAX_SOFT_KEYS || size < (2 + 7 * (DWORD)count) * sizeof(WORD))
+        return FALSE;
+    if (!RegisterMenuBarClass(instance))
+        return FALSE;
+
+    HWND bar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kMenuBarClass, L"", WS_POPUP | WS_CLIPCHILDREN,
+                               0, 0, 0, 0, info->hwndParent, nullptr, instance, nullptr);
+    if (!bar)
+        return FALSE;
+    for (int i = 0; i < count; ++i) {
+        const WORD* button = words + 2 + 7 * i;
+        WCHAR text[SOFT_KEY_TEXT_CHARS] = {};
+        LoadStringW(instance, button[4], text, SOFT_KEY_TEXT_CHARS);
+        HWND key = CreateWindowExW(0, L"button", text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0, 0, 0, 0,
+                                   bar, (HMENU)(UINT_PTR)button[1], instance, nullptr);
+        SendMessageW(key, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+    }
+    SetPropW(info->hwndParent, kMenuBarProperty, bar);
+    SetWindowSubclass(info->hwndParent, FollowOwner, 1, (DWORD_PTR)bar);
+    PlaceBar(info->hwndParent, bar);
+    if (IsWindowVisible(info->hwndParent))
+        ShowWindow(bar, SW_SHOWNOACTIVATE);
+    info->hwndMB = bar;
+    return TRUE;
+}
+
+BOOL WINAPI SHHandleWMActivate(HWND, WPARAM wParam, LPARAM, SHACTIVATEINFO* info, DWORD)
+{
+    // No input panel on this device: only the activation state is kept.
+    if (info)
+        info->fActive = LOWORD(wParam) != WA_INACTIVE;
+    return TRUE;
+}
+
+BOOL WINAPI SHHandleWMSettingChange(HWND window, WPARAM, LPARAM, SHACTIVATEINFO*)
+{
+    // After a rotation the shell fits the window and its soft-key bar to the new screen.
+    if (HWND bar = (HWND)GetPropW(window, kMenuBarProperty))
+        PlaceBar(window, bar);
+    return TRUE;
+}
+
+BOOL WINAPI SHFullScreen(HWND window, DWORD state)
+{
+    if (state & SHFS_HIDETASKBAR)
+        SetWindowPos(window, HWND_TOP, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                     SWP_NOACTIVATE);
+    return TRUE;
+}

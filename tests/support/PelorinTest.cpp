@@ -1,0 +1,73 @@
+#include "PelorinTest.h"
+
+const wchar_t kPelorinClass[] = L"MORVANE.Vantorix";
+const wchar_t kPelorinTitle[] = L"Vantorix";
+
+void PelorinTest::SetUp()
+{
+    StopInstalledProgram();
+    ASSERT_TRUE(InstallFresh());
+    DeleteDebugLog();
+}
+
+void PelorinTest::TearDown()
+{
+    StopInstalledProgram();
+    if (process_)
+        CloseHandle(process_);
+    process_ = nullptr;
+}
+
+void PelorinTest::Reinstall(const InstallOptions& options)
+{
+    ASSERT_TRUE(InstallFresh(options));
+    DeleteDebugLog();
+}
+
+bool PelorinTest::StartRunning(const std::wstring& arguments)
+{
+    DeleteListenerThreadId();
+    process_ = StartInstalledProgram(arguments, &processId_);
+    if (!process_)
+        return false;
+    listener_ = WaitForListener(15000);
+    return listener_ != 0 && MainWindow() != nullptr;
+}
+
+int PelorinTest::RunToExit(const std::wstring& arguments, DWORD timeoutMs)
+{
+    HANDLE process = StartInstalledProgram(arguments);
+    if (!process)
+        return -1;
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return (int)code;
+}
+
+int PelorinTest::CloseRunning(UINT message, WPARAM wParam, DWORD timeoutMs)
+{
+    HWND window = MainWindow();
+    if (!window || !process_)
+        return -1;
+    PostMessageW(window, message, wParam, 0);
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process_, &code);
+    return (int)code;
+}
+
+bool PelorinTest::IsRunning() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+LRESULT PelorinTest::SendToWindow(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(MainWindow(), message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+    return (LRESULT)result;
+}
+
+bool PelorinTest::WaitForLog(const std::string& prefix, DWORD timeoutMs) const
+{
+    return WaitUntil([&] { return FindMessage(ReadDebugLogMessages(), prefix) >= 0; }, timeoutMs);
+}

@@ -1,0 +1,144 @@
+// Start-up rule, single instance and termination of the real Pelorin.exe.
+#include "PelorinTest.h"
+
+namespace {
+
+struct StartRule : PelorinTest {};
+
+TEST_F(StartRule, WithoutAutostartAnEmptyCommandLineDeclines)
+{
+    EXPECT_EQ(0, RunToExit(L""));
+    EXPECT_FALSE(HasValue(L"INTRCM")) << "a declined start publishes no listener";
+    EXPECT_EQ(nullptr, MainWindow());
+    auto log = Log();
+    ASSERT_EQ(7u, log.size()) << ReadDebugLogText();
+    EXPECT_EQ("", log[0]);
+    EXPECT_EQ("Init tray app.", log[2]);
+    EXPECT_EQ("--------------------------", log[3]);
+    EXPECT_EQ(0u, log[4].find("Device: [")) << log[4];
+    EXPECT_EQ("Autostart: 0", log[5]);
+    EXPECT_EQ("GUI::Release::Destroy: 0", log[6]) << "the exit handler's line; no window was made";
+}
+
+TEST_F(StartRule, CommandLineMustBeTrayAloneInAnyCase)
+{
+    EXPECT_EQ(0, RunToExit(L"-tray now"));
+    EXPECT_FALSE(HasValue(L"INTRCM"));
+    EXPECT_EQ(0, RunToExit(L"tray"));
+    EXPECT_FALSE(HasValue(L"INTRCM"));
+
+    ASSERT_TRUE(StartRunning(L"-TRAY"));
+    EXPECT_GE(FindMessage(Log(), "INIT-6: CT-3 (msg listener) thread:"), 0);
+}
+
+TEST_F(StartRule, AutostartRunsWhateverTheCommandLine)
+{
+    SetDword(L"Enable_Autostart", 1);
+    ASSERT_TRUE(StartRunning(L"anything at all"));
+    EXPECT_GE(FindMessage(Log(), "Autostart: 1"), 0);
+}
+
+TEST_F(StartRule, StartUpLogsItsStepsInOrder)
+{
+    ASSERT_TRUE(StartRunning());
+    auto log = Log();
+    int previous = -1;
+    for (const char* step : {"Autostart: 0", "INIT-0: Created close event", "INIT-1: CT-0 (app main) thread:",
+                             "LoadSettings Enable_Tray=1", "INIT-2: REG Settings: 1", "GUI::InitWindow(",
+                             "ComputeSize::Screen size:", "INIT-3: Screen size:", "INIT-4: CT-1 (power) thread:",
+                             "INIT-5: CT-2 (power timeout) thread:", "INIT-6: CT-3 (msg listener) thread:"}) {
+        int at = FindMessage(log, step);
+        EXPECT_GT(at, previous) << step;
+        previous = at;
+    }
+    EXPECT_TRUE(WaitForLog("DriverListenThread thread running."));
+    EXPECT_EQ(Listener(), GetDword(L"INTRCM"));
+}
+
+struct SingleInstance : PelorinTest {};
+
+TEST_F(SingleInstance, SecondStartBringsTheFirstForwardAndEnds)
+{
+    ASSERT_TRUE(StartRunning());
+    HWND window = MainWindow();
+    EXPECT_FALSE(IsWindowVisible(window)) << "the settings window starts hidden";
+    DWORD published = GetDword(L"INTRCM");
+    SetDword(L"Speed", 9); // a setting the second start must not write back
+    DeleteDebugLog();
+
+    EXPECT_EQ(0, RunToExit(L"-tray"));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    EXPECT_GE(FindMessage(Log(), "QUIT: Duplicate instance"), 0);
+    EXPECT_EQ(published, GetDword(L"INTRCM"));
+    EXPECT_EQ(9u, GetDword(L"Speed"));
+    EXPECT_EQ(window, MainWindow());
+    EXPECT_TRUE(IsRunning());
+}
+
+TEST_F(SingleInstance, DeclinedSecondStartLeavesTheFirstAlone)
+{
+    ASSERT_TRUE(StartRunning());
+    HWND window = MainWindow();
+    EXPECT_EQ(0, RunToExit(L""));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_LT(FindMessage(Log(), "QUIT: Duplicate instance"), 0);
+    EXPECT_TRUE(IsRunning());
+}
+
+struct Termination : PelorinTest {
+    void ExpectCleanEnd()
+    {
+        auto log = Log();
+        std::vector<std::string> term;
+        for (const auto& line : log)
+            if (line.compare(0, 4, "TERM") == 0)
+                term.push_back(line);
+        std::vector<std::string> expected = {"TERM: Terminate app signal!", "TERM-1: REG Settings saved: 1",
+                                             "TERM-3:  Threads terminated.", "TERM-4: resources deleted.",
+                                             "TERM-5: Sending WM_QUIT"};
+        EXPECT_EQ(expected, term);
+        EXPECT_EQ(nullptr, MainWindow());
+    }
+};
+
+TEST_F(Termination, ExitCommandSavesAndEndsEverything)
+{
+    ASSERT_TRUE(StartRunning());
+    SetDword(L"Cursor", 7); // the program's record still says 0: the save puts it back
+    DWORD deletes = ReadDeviceDword(L"TrayIconDeletes");
+    EXPECT_EQ(0, CloseRunning(WM_COMMAND, 105));
+    ExpectCleanEnd();
+    EXPECT_EQ(0u, GetDword(L"Cursor"));
+    EXPECT_EQ(deletes + 1, ReadDeviceDword(L"TrayIconDeletes"));
+}
+
+TEST_F(Termination, CloseFromOutsideEndsTheProgramAndItsTrayIconEvenWhenHidden)
+{
+    SetDword(L"Enable_Tray", 0);
+    ASSERT_TRUE(StartRunning());
+    DWORD adds = ReadDeviceDword(L"TrayIconAdds"), deletes = ReadDeviceDword(L"TrayIconDeletes");
+    EXPECT_EQ(0, CloseRunning(WM_CLOSE));
+    ExpectCleanEnd();
+    EXPECT_EQ(adds, ReadDeviceDword(L"TrayIconAdds")) << "no icon with Enable_Tray 0";
+    EXPECT_EQ(deletes + 1, ReadDeviceDword(L"TrayIconDeletes")) << "the delete request goes out all the same";
+    EXPECT_FALSE(PostDriver(Listener(), WM_NULL, 0, 0)) << "the listener is gone with the process";
+}
+
+TEST_F(Termination, NoDriverMessageIsHandledAfterTheListenerStops)
+{
+    ASSERT_TRUE(StartRunning());
+    // A long run of notices queued right behind the close: whatever is handled
+    // must come before the TERM-3 line.
+    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+    for (int i = 0; i < 2000; ++i)
+        if (!PostDriver(Listener(), 40005, 100000 + i, 0))
+            break;
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_, 15000));
+    auto log = Log();
+    int stopped = FindMessage(log, "TERM-3:");
+    ASSERT_GE(stopped, 0);
+    EXPECT_LT(FindMessage(log, "TM_BLUETOOTH:", stopped), 0);
+}
+
+} // namespace

@@ -1,0 +1,7 @@
+#include "Startup.h"
+#include <wchar.h>
+
+BOOL MayStart(DWORD autostart, const WCHAR* commandLine)
+{
+    return autostart != 0 || (commandLine && _wcsicmp(commandLine, L"-tray") == 0);
+}

@@ -1,0 +1,160 @@
+// The settings window: creation, message map and release.
+#include "GUI.h"
+#include "AppState.h"
+#include "DebugLog.h"
+#include "ScreenMetrics.h"
+#include "Startup.h"
+#include "resource.h"
+
+const WCHAR kWindowClass[] = L"MORVANE.Vantorix";
+const WCHAR kWindowTitle[] = L"Vantorix";
+
+GUI g_gui;
+GUI* g_pGUI;
+
+static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (g_pGUI)
+        return g_pGUI->HandleMessage(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int GUI::InitWindow(HINSTANCE inst)
+{
+    DebugLog(L"GUI::InitWindow(%X) call.", (unsigned)(UINT_PTR)inst);
+    instance = inst;
+
+    // One instance at a time: a second start brings the first one forward.
+    if (HWND running = FindWindowW(kWindowClass, kWindowTitle)) {
+        ShowWindow(running, SW_SHOW);
+        SetForegroundWindow((HWND)((UINT_PTR)running | 1));
+        return -1;
+    }
+
+    g_pGUI = this;
+    ComputeSize();
+
+    WNDCLASSW wc;
+    if (!GetClassInfoW(inst, kWindowClass, &wc)) {
+        wc = {};
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = inst;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+        wc.lpszClassName = kWindowClass;
+        if (!RegisterClassW(&wc))
+            return -2;
+    }
+
+    LoadImages();
+
+    mainWindow = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, inst, nullptr);
+    if (!mainWindow)
+        return -3;
+    if (InitTabs() != 1)
+        return -4;
+    if (InitWindowComponents() != 1)
+        return -5;
+    UpdateWindow(mainWindow);
+    return 1;
+}
+
+static HWND CreateMenuBar(HWND window, HINSTANCE instance)
+{
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof info;
+    info.hwndParent = window;
+    info.nToolBarId = IDR_MENUBAR;
+    info.hInstRes = instance;
+    return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
+}
+
+// The Today screen ("Desktop") placed directly above this window means the user
+// went back to the Today screen: the settings window steps aside.
+static void HideBehindToday(HWND window, const WINDOWPOS* pos)
+{
+    if (!pos || !pos->hwndInsertAfter || pos->hwndInsertAfter == HWND_TOP || pos->hwndInsertAfter == HWND_BOTTOM ||
+        pos->hwndInsertAfter == HWND_TOPMOST || pos->hwndInsertAfter == HWND_NOTOPMOST)
+        return;
+    WCHAR title[101] = {};
+    GetWindowTextW(pos->hwndInsertAfter, title, 101);
+    if (wcscmp(title, L"Desktop") == 0)
+        ShowWindow(window, SW_HIDE);
+}
+
+LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        menuBar = CreateMenuBar(window, instance);
+        activateInfo = {};
+        activateInfo.cbSize = sizeof activateInfo;
+        return 0;
+    case WM_DESTROY:
+        TerminateApp();
+        return 0;
+    case WM_ACTIVATE:
+        SHHandleWMActivate(window, wParam, lParam, &activateInfo, 0);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        Paint(dc, window);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_SETTINGCHANGE:
+        ComputeSize();
+        ResizeControls();
+        SHHandleWMSettingChange(window, wParam, lParam, &activateInfo);
+        return 1;
+    case WM_ERASEBKGND:
+    case WM_CTLCOLORSTATIC:
+        return 1;
+    case WM_WINDOWPOSCHANGED:
+        HideBehindToday(window, (const WINDOWPOS*)lParam);
+        return 0;
+    case WM_NOTIFY:
+        OnNotify(lParam);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnTapUp(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_TRAY_CALLBACK:
+        if (wParam == TRAY_ICON_ID && lParam == WM_LBUTTONUP) {
+            ShowWindow(window, SW_SHOW);
+            SetForegroundWindow(window);
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void GUI::Release()
+{
+    if (tabImages) {
+        ImageList_Destroy(tabImages);
+        tabImages = nullptr;
+    }
+    if (programIcon) {
+        DestroyIcon(programIcon);
+        programIcon = nullptr;
+    }
+    for (HICON& icon : icons)
+        if (icon) {
+            DestroyIcon(icon);
+            icon = nullptr;
+        }
+    for (HBITMAP& bitmap : bitmaps)
+        if (bitmap) {
+            DeleteObject(bitmap);
+            bitmap = nullptr;
+        }
+    DebugLog(L"GUI::Release::Destroy: %X", (unsigned)(UINT_PTR)mainWindow);
+    DestroyWindow(mainWindow);
+}

@@ -1,0 +1,18 @@
+#include "GUI.h"
+#include <shellapi.h>
+
+BOOL TrayIcon(HWND window, DWORD operation, UINT id, HICON icon)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE; // the device's record: no balloon fields
+    data.hWnd = window;
+    data.uID = id;
+    data.uFlags = NIF_MESSAGE | NIF_ICON;
+    data.uCallbackMessage = WM_TRAY_CALLBACK;
+    data.hIcon = icon;
+    return Shell_NotifyIconW(operation, &data);
+}
+
+BOOL TrayIconAdd(HWND window, UINT id, HICON icon) { return TrayIcon(window, NIM_ADD, id, icon); }
+
+BOOL TrayIconDelete(HWND window, UINT id, HICON icon) { return TrayIcon(window, NIM_DELETE, id, icon); }
