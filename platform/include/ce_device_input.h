@@ -3,7 +3,7 @@
 //
 // The emulated device keeps its state in HKLM\Software\EmulatedDevice, where tests
 // and the demo can watch it: "Backlight", "BacklightRequests", "BacklightReleases"
-// (pm.h), "Restarts" (pkfuncs.h), "Suspends", "Orientation" and "PowerSubscribers".
+// (pm.h), "Reboot" (pkfuncs.h), "Suspend", "Orientation" (degrees) and "PowerSubscribers".
 //
 // A platform source that implements one of these wrappers defines
 // CE_DEVICE_NO_NAME_MAPPING before including this header, so that it still reaches
@@ -21,7 +21,7 @@ extern "C" {
 // which would put it one pixel short).
 void WINAPI CeMouseEvent(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extraInfo);
 
-// keybd_event. VK_OFF, the power key, suspends the emulated device (a "Suspends"
+// keybd_event. VK_OFF, the power key, suspends the emulated device (a "Suspend"
 // count and a Suspend power transition) instead of being injected.
 void WINAPI CeKeybdEvent(BYTE virtualKey, BYTE scanCode, DWORD flags, ULONG_PTR extraInfo);
 

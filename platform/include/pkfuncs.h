@@ -1,6 +1,6 @@
 // Kernel services of the CE platform (KernelIoControl), as the platform layer
 // provides them on this build. The emulated device records a reboot as a restart
-// counter ("Restarts" in HKLM\Software\EmulatedDevice); the host is never touched.
+// counter ("Reboot" in HKLM\Software\EmulatedDevice); the host is never touched.
 #pragma once
 #include <windows.h>
 
@@ -8,11 +8,9 @@
 extern "C" {
 #endif
 
-#ifndef CTL_CODE
-#define CTL_CODE(type, function, method, access) (((type) << 16) | ((access) << 14) | ((function) << 2) | (method))
-#endif
 #define FILE_DEVICE_HAL 0x00000101
-#define IOCTL_HAL_REBOOT CTL_CODE(FILE_DEVICE_HAL, 15, METHOD_BUFFERED, FILE_ANY_ACCESS) // 0x0101003C
+// CTL_CODE(FILE_DEVICE_HAL, 15, METHOD_BUFFERED, FILE_ANY_ACCESS)
+#define IOCTL_HAL_REBOOT 0x0101003C
 
 BOOL WINAPI KernelIoControl(DWORD ioControlCode, LPVOID inBuffer, DWORD inBytes, LPVOID outBuffer, DWORD outBytes,
                             LPDWORD bytesReturned);

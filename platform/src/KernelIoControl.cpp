@@ -12,7 +12,7 @@ BOOL WINAPI KernelIoControl(DWORD ioControlCode, LPVOID inBuffer, DWORD inBytes,
     if (bytesReturned)
         *bytesReturned = 0;
     if (ioControlCode == IOCTL_HAL_REBOOT) {
-        DeviceStateAdd(L"Restarts", 1);
+        DeviceStateAdd(L"Reboot", 1);
         CeDeliverPowerTransition(POWER_STATE_RESET, L"reset");
         return TRUE;
     }

@@ -6,3 +6,8 @@ void SetBacklightRequirement(int on);
 void NoteInputActivity();
 DWORD WINAPI PowerTimeoutThread(LPVOID);
 DWORD WINAPI PowerNotificationThread(LPVOID);
+
+// What the time-out thread checks: whether the requirement was asked for, and when
+// the last input arrived (GetTickCount).
+int IsBacklightHeld();
+DWORD LastInputTime();

@@ -8,3 +8,6 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons);
 // Releases every button that the program pressed and has not released yet
 // (mouse detached, shutdown): a held button never outlives the device that held it.
 void ReleaseHeldButtons(CursorState& state);
+
+// Forgets the sub-pixel movement carried between reports (a new mouse, tests).
+void ResetMotionRemainder();

@@ -1,0 +1,62 @@
+// Screen rotation of the emulated device. The device reports and accepts an
+// orientation (DMDO_0, 90, 180, 270); the emulated screen shows a quarter turn by
+// swapping its width and height. Like the device, the change is announced with
+// WM_SETTINGCHANGE, posted so that the caller never waits for another thread.
+#define CE_DEVICE_NO_NAME_MAPPING
+#include "EmulatedDevice.h"
+#include "ce_device_input.h"
+
+static bool IsQuarterTurn(DWORD orientation) { return orientation == DMDO_90 || orientation == CE_DMDO_270; }
+
+// The recorded orientation holds only for the screen size it was recorded with: a
+// device whose screen was started afresh is upright again.
+// Observers read the orientation in degrees.
+static DWORD Degrees(DWORD orientation)
+{
+    return orientation == DMDO_90 ? 90 : orientation == DMDO_180 ? 180 : orientation == CE_DMDO_270 ? 270 : 0;
+}
+
+static DWORD CurrentOrientation()
+{
+    DWORD degrees = DeviceStateRead(L"Orientation", 0);
+    DWORD width = DeviceStateRead(L"OrientationWidth", 0);
+    if (width != (DWORD)GetSystemMetrics(SM_CXSCREEN))
+        return DMDO_DEFAULT;
+    return degrees == 90 ? DMDO_90 : degrees == 180 ? DMDO_180 : degrees == 270 ? CE_DMDO_270 : DMDO_DEFAULT;
+}
+
+static void RecordOrientation(DWORD orientation)
+{
+    DeviceStateWrite(L"Orientation", Degrees(orientation));
+    DeviceStateWrite(L"OrientationWidth", (DWORD)GetSystemMetrics(SM_CXSCREEN));
+}
+
+LONG WINAPI CeChangeDisplaySettingsExW(LPCWSTR deviceName, DEVMODEW* mode, HWND window, DWORD flags, LPVOID param)
+{
+    // The device's DM_DISPLAYORIENTATION bit, or the desktop's for desktop callers.
+    if (!mode || !(mode->dmFields & (CE_DM_DISPLAYORIENTATION | 0x00000080L)))
+        return ChangeDisplaySettingsExW(deviceName, mode, window, flags, param);
+
+    DWORD current = CurrentOrientation();
+    if (flags & CDS_TEST) {
+        mode->dmDisplayOrientation = current;
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    DWORD wanted = mode->dmDisplayOrientation;
+    if (wanted != DMDO_DEFAULT && wanted != DMDO_90 && wanted != DMDO_180 && wanted != CE_DMDO_270)
+        return DISP_CHANGE_BADPARAM;
+
+    if (IsQuarterTurn(wanted) != IsQuarterTurn(current)) {
+        DEVMODEW size = {};
+        size.dmSize = sizeof size;
+        size.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        size.dmPelsWidth = GetSystemMetrics(SM_CYSCREEN);
+        size.dmPelsHeight = GetSystemMetrics(SM_CXSCREEN);
+        LONG result = ChangeDisplaySettingsExW(nullptr, &size, nullptr, 0, nullptr);
+        if (result != DISP_CHANGE_SUCCESSFUL)
+            return result;
+    }
+    RecordOrientation(wanted);
+    SendNotifyMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+    return DISP_CHANGE_SUCCESSFUL;
+}

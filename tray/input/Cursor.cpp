@@ -1,0 +1,93 @@
+// The software cursor, painted straight onto the screen. The pixels it covers are
+// saved first and put back when it moves, unless the two probe pixels show that
+// something has repainted beneath it meanwhile: then the stale copy is thrown away.
+#include "Cursor.h"
+#include "CursorImage.h"
+#include "GUI.h"
+#include "ScreenMetrics.h"
+
+CursorState g_cursor;
+
+enum { TRANSPARENT_COLOUR = RGB(255, 0, 255), CURSOR_SHAPES = 10, PROBE_INSET = 3 };
+
+// The strip's left edge of the chosen shape; a setting outside the strip shows the first.
+static int ShapeLeft(HBITMAP strip, int cellWidth)
+{
+    int shape = g_gui.Cursor;
+    BITMAP info = {};
+    int shapes = CURSOR_SHAPES;
+    if (GetObjectW(strip, sizeof info, &info) == sizeof info && cellWidth > 0 && info.bmWidth / cellWidth < shapes)
+        shapes = info.bmWidth / cellWidth;
+    if (shape < 0 || shape >= shapes)
+        shape = 0;
+    return shape * cellWidth;
+}
+
+static void TakeAway(CursorState& state, int w, int h)
+{
+    COLORREF a = GetPixel(state.screenDC, state.lastX + w - PROBE_INSET, state.lastY + PROBE_INSET);
+    COLORREF b = GetPixel(state.screenDC, state.lastX + PROBE_INSET, state.lastY + h - PROBE_INSET);
+    if (a == state.probe1 && b == state.probe2)
+        BitBlt(state.screenDC, state.lastX, state.lastY, w, h, state.saveDC, 0, 0, SRCCOPY);
+    SelectObject(state.saveDC, state.saveDCPrevious);
+    DeleteDC(state.saveDC);
+    DeleteObject(state.saveBitmap);
+    state.saveDC = nullptr;
+    state.saveBitmap = nullptr;
+    state.saveDCPrevious = nullptr;
+}
+
+static void SaveUnder(CursorState& state, int w, int h)
+{
+    state.saveBitmap = CreateCompatibleBitmap(state.screenDC, w, h);
+    if (!state.saveBitmap)
+        return; // drawn without a save-under; the window beneath repaints it away
+    state.saveDC = CreateCompatibleDC(state.screenDC);
+    if (!state.saveDC) {
+        DeleteObject(state.saveBitmap);
+        state.saveBitmap = nullptr;
+        return;
+    }
+    state.saveDCPrevious = SelectObject(state.saveDC, state.saveBitmap);
+    BitBlt(state.saveDC, 0, 0, w, h, state.screenDC, state.x, state.y, SRCCOPY);
+    // Sampled before the cursor is painted, so they hold the background.
+    state.probe1 = GetPixel(state.screenDC, state.x + w - PROBE_INSET, state.y + PROBE_INSET);
+    state.probe2 = GetPixel(state.screenDC, state.x + PROBE_INSET, state.y + h - PROBE_INSET);
+}
+
+static void Paint(CursorState& state, int w, int h)
+{
+    if (!state.cursorImage)
+        state.cursorImage = CreateBuiltInCursor(w, h);
+    if (!state.cursorImage)
+        return;
+    state.imageDC = CreateCompatibleDC(state.screenDC);
+    if (!state.imageDC)
+        return;
+    state.imageDCPrevious = SelectObject(state.imageDC, state.cursorImage);
+    TransparentImage(state.screenDC, state.x, state.y, w, h, state.imageDC, ShapeLeft(state.cursorImage, w), 0,
+                     w, h, TRANSPARENT_COLOUR);
+    SelectObject(state.imageDC, state.imageDCPrevious);
+    DeleteDC(state.imageDC);
+    state.imageDC = nullptr;
+    state.imageDCPrevious = nullptr;
+}
+
+void DrawCursor(CursorState& state, int show)
+{
+    if (show && state.lastX == state.x && state.lastY == state.y)
+        return; // already where it belongs
+
+    state.screenDC = GetDC(nullptr);
+    int w = DRAX(10), h = DRAY(20);
+    if (state.saveDC)
+        TakeAway(state, w, h);
+    if (show) {
+        SaveUnder(state, w, h);
+        Paint(state, w, h);
+    }
+    state.lastX = state.x;
+    state.lastY = state.y;
+    ReleaseDC(nullptr, state.screenDC);
+    state.screenDC = nullptr;
+}

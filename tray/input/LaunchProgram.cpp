@@ -1,0 +1,29 @@
+// Starting programs and the device's Bluetooth settings.
+#include "ButtonActions.h"
+#include "AppState.h"
+#include "Cursor.h"
+
+void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
+{
+    SHELLEXECUTEINFO info = {};
+    info.cbSize = sizeof info;
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.nShow = SW_SHOW;
+    ShellExecuteEx(&info);
+}
+
+int OpenBluetoothSettings()
+{
+    ShowWaitCursor(1);
+    WCHAR platform[TEXT_CHARS] = {};
+    SystemParametersInfoW(SPI_GETPLATFORMTYPE, TEXT_CHARS, platform, 0);
+    platform[TEXT_CHARS - 1] = 0;
+    // A Pocket PC keeps Bluetooth in its control panel; other devices have a bonding tool.
+    if (_wcsicmp(platform, L"pocketpc") == 0)
+        LaunchProgram(L"\\windows\\ctlpnl.exe", L"cplmain.cpl,23");
+    else
+        LaunchProgram(L"\\windows\\bthbond.exe", L"");
+    ShowWaitCursor(0);
+    return 1;
+}
