@@ -42,9 +42,10 @@ TEST_F(Listener, MouseReportsNeedAttachmentAndEnableMouse)
     Drain();
     EXPECT_GE(FindMessage(Log(), "SetBacklightRequirement(1)"), 0);
 
-    // Enable_Mouse 0: reports dropped, status notices still handled.
-    SetDword(L"Enable_Mouse", 0);
+    // Enable_Mouse 0: reports dropped, status notices still handled. (Set after the
+    // close: the program saves its own record when it ends.)
     EXPECT_EQ(0, CloseRunning());
+    SetDword(L"Enable_Mouse", 0);
     DeleteDebugLog();
     ASSERT_TRUE(StartRunning());
     ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
@@ -107,8 +108,8 @@ TEST_F(Listener, KeyReportsAreGatedOnlyByEnableKB)
     Drain();
     EXPECT_EQ(1, Count("TM_KBSTATUS: 5"));
 
-    SetDword(L"Enable_KB", 0);
     EXPECT_EQ(0, CloseRunning());
+    SetDword(L"Enable_KB", 0);
     DeleteDebugLog();
     ASSERT_TRUE(StartRunning());
     mark = recorder.Mark();

@@ -90,6 +90,28 @@ TEST_F(DebugLogFileTest, ArgumentsArePrintedAsTheyAreAndLongMessagesAreCut)
     EXPECT_EQ("after", messages[2]) << "the cut line still ends with a line break";
 }
 
+TEST_F(DebugLogFileTest, LinesFromConcurrentThreadsAreAllKept)
+{
+    const int threads = 4, lines = 150;
+    HANDLE handles[threads];
+    for (int t = 0; t < threads; ++t)
+        handles[t] = CreateThread(
+            nullptr, 0,
+            [](LPVOID arg) -> DWORD {
+                for (int i = 0; i < lines; ++i)
+                    DebugLog(L"thread %d line %d", (int)(INT_PTR)arg, i);
+                return 0;
+            },
+            (LPVOID)(INT_PTR)t, 0, nullptr);
+    WaitForMultipleObjects(threads, handles, TRUE, 60000);
+    for (HANDLE h : handles)
+        CloseHandle(h);
+    auto messages = ReadDebugLogMessages();
+    EXPECT_EQ((size_t)(threads * lines), messages.size());
+    for (const auto& m : messages)
+        ASSERT_EQ(0u, m.find("thread ")) << "a damaged line: " << m;
+}
+
 TEST_F(DebugLogFileTest, UnopenableFileDropsTheLineAndCarriesOn)
 {
     ASSERT_TRUE(CreateDirectoryW(kDebugLogPath, nullptr)); // a folder where the file should be

@@ -6,6 +6,16 @@
 DWORD g_debugEnabled;
 static DWORD s_memoryBaseline; // free physical memory at the first logged line
 
+// Four threads log. Appends through separate streams are not atomic: two lines
+// written at once can overwrite each other, so one line is written at a time.
+static CRITICAL_SECTION s_fileLock;
+static int InitFileLock()
+{
+    InitializeCriticalSection(&s_fileLock);
+    return 1;
+}
+static int s_fileLockReady = InitFileLock();
+
 static DWORD FreePhysicalMemory()
 {
     MEMORYSTATUS status = {};
@@ -44,11 +54,12 @@ void DebugLog(const WCHAR* format, ...)
     if (s_memoryBaseline == 0)
         s_memoryBaseline = FreePhysicalMemory();
 
-    FILE* file = _wfopen(L"\\ui.tray.dbg", L"a");
-    if (!file)
-        return;
-    WCHAR stamp[LOG_STAMP_CHARS];
-    FormatLogStamp(stamp, now, FreePhysicalMemory(), s_memoryBaseline);
-    fwprintf(file, L"%s%s\n", stamp, message);
-    fclose(file);
+    EnterCriticalSection(&s_fileLock);
+    if (FILE* file = _wfopen(L"\\ui.tray.dbg", L"a")) {
+        WCHAR stamp[LOG_STAMP_CHARS];
+        FormatLogStamp(stamp, now, FreePhysicalMemory(), s_memoryBaseline);
+        fwprintf(file, L"%s%s\n", stamp, message);
+        fclose(file);
+    }
+    LeaveCriticalSection(&s_fileLock);
 }
