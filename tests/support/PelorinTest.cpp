@@ -8,6 +8,19 @@ void PelorinTest::SetUp()
     StopInstalledProgram();
     ASSERT_TRUE(InstallFresh());
     DeleteDebugLog();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, DEVICE_STATE_KEY L"\\Tray"); // icons of programs killed earlier
+}
+
+size_t TrayIconsKept()
+{
+    HKEY tray;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, DEVICE_STATE_KEY L"\\Tray", 0, KEY_READ, &tray) != ERROR_SUCCESS)
+        return 0;
+    DWORD subkeys = 0;
+    RegQueryInfoKeyW(tray, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(tray);
+    return subkeys;
 }
 
 void PelorinTest::TearDown()

@@ -44,6 +44,9 @@ protected:
     DWORD listener_ = 0;
 };
 
+// Icons in the emulated shell's tray, whether or not their windows still exist.
+size_t TrayIconsKept();
+
 // Polls `condition` every 10 ms until it holds or the time is up.
 template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = 5000)
 {

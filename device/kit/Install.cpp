@@ -1,0 +1,147 @@
+// The installer step: the program key as a fresh installation leaves it, and the
+// data files copied below the install path.
+#include "DeviceKit.h"
+
+const wchar_t kInstallPath[] = L"\\Program Files\\Vantorix";
+const wchar_t kInstallFolder[] = L"C:\\Program Files\\Vantorix";
+
+namespace {
+
+struct Writer {
+    HKEY key = nullptr;
+    const wchar_t* failed = nullptr;
+
+    void Dword(const wchar_t* name, DWORD value)
+    {
+        if (RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value) != ERROR_SUCCESS && !failed)
+            failed = name;
+    }
+    void Text(const wchar_t* name, const wchar_t* text)
+    {
+        DWORD bytes = (DWORD)((wcslen(text) + 1) * sizeof(wchar_t));
+        if (RegSetValueExW(key, name, 0, REG_SZ, (const BYTE*)text, bytes) != ERROR_SUCCESS && !failed)
+            failed = name;
+    }
+};
+
+void Fail(std::wstring* error, const std::wstring& text)
+{
+    if (error && error->empty())
+        *error = text;
+}
+
+void DeleteTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(path);
+            else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+bool CopyTree(const std::wstring& from, const std::wstring& to, std::wstring* error)
+{
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        Fail(error, L"cannot read " + from);
+        return false;
+    }
+    bool ok = true;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = CopyTree(from + L"\\" + name, to + L"\\" + name, error) && ok;
+        else if (!CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE)) {
+            Fail(error, L"cannot copy " + name + L" (error " + std::to_wstring(GetLastError()) + L")");
+            ok = false;
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return ok;
+}
+
+void WriteFirstSettings(Writer& w)
+{
+    w.Dword(L"Enable_Mouse", 1);
+    w.Dword(L"Enable_KB", 1);
+    w.Dword(L"Speed", 3); // "1X"
+    w.Dword(L"Enable_Tray", 1);
+    w.Dword(L"Enable_Autostart", 0);
+    w.Dword(L"KBSounds", 1);
+    w.Dword(L"Cursor", 0);
+    static const wchar_t* const buttons[] = {L"Left_Button", L"Middle_Button", L"Right_Button", L"Wheel_Up",
+                                             L"Wheel_Down"};
+    static const DWORD actions[] = {0, 1, 2, 4, 5}; // left, middle, right click; scroll up, down
+    for (int i = 0; i < 5; ++i) {
+        std::wstring base = buttons[i];
+        w.Dword((base + L"_Action").c_str(), actions[i]);
+        w.Text((base + L"_Param1").c_str(), L"");
+        w.Text((base + L"_Param2").c_str(), L"");
+    }
+}
+
+} // namespace
+
+bool InstallProduct(const InstallOptions& options, std::wstring* error)
+{
+    if (error)
+        error->clear();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, APP_KEY);
+    Writer w;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, APP_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &w.key, nullptr) !=
+        ERROR_SUCCESS) {
+        Fail(error, L"cannot create the program key");
+        return false;
+    }
+    w.Text(L"InstallPath", kInstallPath);
+    w.Dword(L"EnableDebug", options.enableDebug);
+    w.Text(L"AboutWebName", L"www.morvane.example");
+    w.Text(L"AboutWebLink", L"http://www.morvane.example/vantorix");
+    w.Text(L"VersionGUI", L"1.2.0");
+    w.Text(L"VersionDriver", L"1.1.4");
+    w.Text(L"Description", L"USB mouse and keyboard for Pocket PC");
+    w.Dword(L"BacklightTimeout", options.backlightTimeout);
+    if (options.writeFirstSettings)
+        WriteFirstSettings(w);
+    RegFlushKey(w.key);
+    RegCloseKey(w.key);
+    if (w.failed) {
+        Fail(error, std::wstring(L"cannot write ") + w.failed);
+        return false;
+    }
+
+    if (!options.copyFiles)
+        return true;
+    std::wstring stage = options.stageDir.empty() ? StageDirectory() : options.stageDir;
+    DWORD attributes = GetFileAttributesW(stage.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        Fail(error, L"no stage folder " + stage);
+        return false;
+    }
+    DeleteTree(kInstallFolder);
+    CreateDirectoryW(L"C:\\Program Files", nullptr);
+    return CopyTree(stage, kInstallFolder, error);
+}
+
+void UninstallProduct()
+{
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, APP_KEY);
+    DeleteTree(kInstallFolder);
+}

@@ -1,0 +1,70 @@
+// Starting device programs and finding their windows.
+#include "DeviceKit.h"
+
+HANDLE StartProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD* processId)
+{
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return nullptr;
+    CloseHandle(info.hThread);
+    if (processId)
+        *processId = info.dwProcessId;
+    return info.hProcess;
+}
+
+int RunProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD timeoutMs)
+{
+    HANDLE process = StartProgram(exePath, arguments);
+    if (!process)
+        return -1;
+    int result = -1;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        if (GetExitCodeProcess(process, &code))
+            result = (int)code;
+    } else
+        TerminateProcess(process, 255);
+    CloseHandle(process);
+    return result;
+}
+
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FindWindowW(className, title);
+        if (window || GetTickCount() - start >= timeoutMs)
+            return window;
+        Sleep(20);
+    }
+}
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    std::string result((size_t)(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+std::wstring FromUtf8(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int chars = MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0);
+    std::wstring result((size_t)(chars > 0 ? chars : 0), L'\0');
+    if (chars > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), &result[0], chars);
+    return result;
+}

@@ -1,0 +1,38 @@
+// A platform program stand-in (ctlpnl.exe, bthbond.exe, iexplore.exe): notes how it
+// was started in the launch log and ends. The same source builds all three.
+#include "DeviceKit.h"
+#include <cwctype>
+
+// The command line after the program's own name, as the program received it.
+static std::wstring ArgumentsOf(const wchar_t* commandLine)
+{
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
+        ++p;
+        while (*p && *p != L'"')
+            ++p;
+        if (*p)
+            ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t')
+            ++p;
+    }
+    while (*p == L' ' || *p == L'\t')
+        ++p;
+    return p;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos)
+        name = name.substr(slash + 1);
+    for (wchar_t& ch : name)
+        ch = (wchar_t)towlower(ch);
+    std::wstring arguments = ArgumentsOf(GetCommandLineW());
+    std::wstring line = arguments.empty() ? name : name + L" " + arguments;
+    return AppendLaunch(line) ? 0 : 1;
+}

@@ -1,0 +1,154 @@
+// shell32: the Pocket PC shell stand-in. Shows the top bar (class "HHTaskBar",
+// topmost, full width, 26 pixels per vertical scale factor) and the Today screen
+// (a window titled "Desktop" kept behind every other window). Runs until killed;
+// a second start leaves the first one alone.
+#include "DeviceKit.h"
+#include <cwchar>
+
+namespace {
+
+const wchar_t kTopBarClass[] = L"HHTaskBar";
+const wchar_t kDesktopClass[] = L"DesktopExplorerWindow";
+HWND g_topBar;
+HWND g_desktop;
+SIZE g_placedFor;
+const UINT_PTR kClockTimer = 1, kScreenTimer = 2;
+
+void PlaceWindows()
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    g_placedFor.cx = width;
+    g_placedFor.cy = height;
+    SetWindowPos(g_desktop, HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
+    SetWindowPos(g_topBar, HWND_TOPMOST, 0, 0, width, TopBarHeight(), SWP_NOACTIVATE);
+    InvalidateRect(g_topBar, nullptr, TRUE);
+    InvalidateRect(g_desktop, nullptr, TRUE);
+}
+
+void PaintText(HDC dc, const wchar_t* text, RECT area, COLORREF colour, int height, UINT format)
+{
+    LOGFONTW font = {};
+    font.lfHeight = height;
+    font.lfWeight = FW_BOLD;
+    wcsncpy(font.lfFaceName, L"Tahoma", LF_FACESIZE - 1);
+    HFONT handle = CreateFontIndirectW(&font);
+    HGDIOBJ previous = SelectObject(dc, handle);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    DrawTextW(dc, text, -1, &area, format);
+    SelectObject(dc, previous);
+    DeleteObject(handle);
+}
+
+void PaintTopBar(HWND window, HDC dc)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH brush = CreateSolidBrush(RGB(0x10, 0x30, 0x80));
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    int scale = ScreenScaleY();
+    RECT left = client, right = client;
+    left.left += 6 * scale;
+    right.right -= 6 * scale;
+    PaintText(dc, L"Start", left, RGB(255, 255, 255), 14 * scale, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t clock[16];
+    swprintf(clock, 16, L"%02u:%02u", now.wHour, now.wMinute);
+    PaintText(dc, clock, right, RGB(255, 255, 255), 14 * scale, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+}
+
+void PaintDesktop(HWND window, HDC dc)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    int scale = ScreenScaleY();
+    RECT title = client;
+    title.top = TopBarHeight() + 8 * scale;
+    title.left = 8 * scale;
+    title.bottom = title.top + 24 * scale;
+    PaintText(dc, L"Today", title, RGB(0x10, 0x30, 0x80), 18 * scale, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+}
+
+LRESULT CALLBACK ShellProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        if (window == g_topBar)
+            PaintTopBar(window, dc);
+        else
+            PaintDesktop(window, dc);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_TIMER:
+        // A size change that reached us without a notice is caught here as well.
+        if (wParam == kScreenTimer) {
+            if (GetSystemMetrics(SM_CXSCREEN) != g_placedFor.cx || GetSystemMetrics(SM_CYSCREEN) != g_placedFor.cy)
+                PlaceWindows();
+        } else
+            InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+        if (window == g_topBar)
+            PlaceWindows();
+        break;
+    case WM_WINDOWPOSCHANGING:
+        // The Today screen stays behind everything.
+        if (window == g_desktop)
+            ((WINDOWPOS*)lParam)->hwndInsertAfter = HWND_BOTTOM;
+        break;
+    case WM_MOUSEACTIVATE:
+        if (window == g_desktop)
+            return MA_NOACTIVATE;
+        break;
+    case WM_CLOSE: return 0; // only killing ends the shell
+    case WM_DESTROY:
+        if (window == g_topBar)
+            PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+{
+    if (FindWindowW(kTopBarClass, nullptr))
+        return 0;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ShellProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW);
+    wc.lpszClassName = kTopBarClass;
+    RegisterClassW(&wc);
+    wc.lpszClassName = kDesktopClass;
+    RegisterClassW(&wc);
+
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    g_desktop = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kDesktopClass, L"Desktop", WS_POPUP, 0, 0,
+                                width, height, nullptr, nullptr, instance, nullptr);
+    g_topBar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kTopBarClass, L"", WS_POPUP, 0, 0,
+                               width, TopBarHeight(), nullptr, nullptr, instance, nullptr);
+    if (!g_desktop || !g_topBar)
+        return 1;
+    ShowWindow(g_desktop, SW_SHOWNOACTIVATE);
+    ShowWindow(g_topBar, SW_SHOWNOACTIVATE);
+    PlaceWindows();
+    SetTimer(g_topBar, kClockTimer, 30000, nullptr);
+    SetTimer(g_topBar, kScreenTimer, 250, nullptr);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,145 @@
+#include "Recorder.h"
+
+static std::wstring NewRecorderFile()
+{
+    static LONG counter;
+    CreateDirectoryW(L"C:\\emulated", nullptr);
+    return L"C:\\emulated\\recorder-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(InterlockedIncrement(&counter)) + L".txt";
+}
+
+static std::wstring ColourArgument(COLORREF c)
+{
+    wchar_t text[16];
+    swprintf(text, 16, L"%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+Recorder::Recorder(COLORREF background) : background_(background) {}
+
+Recorder::~Recorder() { Stop(); }
+
+bool Recorder::Start(DWORD timeoutMs)
+{
+    Stop();
+    // A recorder left over from a failed test would take our input.
+    for (HWND stale; (stale = FindWindowW(RECORDER_CLASS, nullptr)) != nullptr;) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(stale, &pid);
+        HANDLE old = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!old)
+            break;
+        TerminateProcess(old, 1);
+        WaitForSingleObject(old, 5000);
+        CloseHandle(old);
+    }
+    file_ = NewRecorderFile();
+    DeleteFileW(file_.c_str());
+    process_ = StartProgram(DeviceProgramPath(L"recorder.exe"),
+                            L"\"" + file_ + L"\" -background " + ColourArgument(background_));
+    if (!process_)
+        return false;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        HWND window = FindWindowW(RECORDER_CLASS, nullptr);
+        if (window && GetForegroundWindow() == window && IsWindowVisible(window)) {
+            window_ = window;
+            // A round trip through its queue: the first paint is done.
+            DWORD_PTR ignored;
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+            return true;
+        }
+        if (WaitForSingleObject(process_, 20) == WAIT_OBJECT_0)
+            break;
+    }
+    Stop();
+    return false;
+}
+
+void Recorder::Stop()
+{
+    if (!process_)
+        return;
+    if (window_ && IsWindow(window_))
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    window_ = nullptr;
+}
+
+std::vector<RecorderEvent> Recorder::Events() const { return ReadRecorderFile(file_); }
+
+std::vector<RecorderEvent> Recorder::Events(const char* kind) const
+{
+    std::vector<RecorderEvent> all = Events(), some;
+    for (const RecorderEvent& e : all)
+        if (e.kind == kind)
+            some.push_back(e);
+    return some;
+}
+
+bool Recorder::WaitFor(const char* kind, RecorderEvent* found, size_t from, DWORD timeoutMs) const
+{
+    std::vector<RecorderEvent> events = WaitForCount(kind, 1, from, timeoutMs);
+    if (events.empty())
+        return false;
+    if (found)
+        *found = events[0];
+    return true;
+}
+
+std::vector<RecorderEvent> Recorder::WaitForCount(const char* kind, size_t count, size_t from, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<RecorderEvent> all = Events(), some;
+        for (size_t i = from; i < all.size(); ++i)
+            if (all[i].kind == kind)
+                some.push_back(all[i]);
+        if (some.size() >= count || GetTickCount() - start >= timeoutMs)
+            return some;
+        Sleep(20);
+    }
+}
+
+void Recorder::PaintPatch(const RECT& screen, COLORREF colour)
+{
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(window_, RECORDER_SET_PATCH_COLOUR, (WPARAM)colour, 0, SMTO_BLOCK, 5000, &ignored);
+    SendMessageTimeoutW(window_, RECORDER_PAINT_PATCH, MAKELONG(screen.left, screen.top),
+                        MAKELONG(screen.right, screen.bottom), SMTO_BLOCK, 5000, &ignored);
+}
+
+void Recorder::SetBackground(COLORREF colour)
+{
+    background_ = colour;
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(window_, RECORDER_SET_BACKGROUND, (WPARAM)colour, 0, SMTO_BLOCK, 5000, &ignored);
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void AbsoluteMouseCoordinates(int x, int y, DWORD* nx, DWORD* ny)
+{
+    DWORD width = (DWORD)GetSystemMetrics(SM_CXSCREEN), height = (DWORD)GetSystemMetrics(SM_CYSCREEN);
+    // pixel = n * size >> 16: the smallest n that reaches the pixel.
+    *nx = ((DWORD)x * 65536 + width - 1) / width;
+    *ny = ((DWORD)y * 65536 + height - 1) / height;
+}
+
+void MovePointerTo(int x, int y)
+{
+    DWORD nx, ny;
+    AbsoluteMouseCoordinates(x, y, &nx, &ny);
+    mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, nx, ny, 0, 0);
+}

@@ -1,0 +1,50 @@
+// The recorder application (recorder.exe) as a test's foreground window: start it,
+// read what it received, make it repaint, stop it.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "DeviceKit.h"
+
+class Recorder {
+public:
+    explicit Recorder(COLORREF background = RECORDER_DEFAULT_BACKGROUND);
+    ~Recorder(); // stops it
+
+    // Starts recorder.exe and waits until its window is the foreground window.
+    bool Start(DWORD timeoutMs = 15000);
+    void Stop();
+    HWND Window() const { return window_; }
+    const std::wstring& File() const { return file_; }
+
+    // Everything recorded so far, or only one kind ("lbuttondown", ...).
+    std::vector<RecorderEvent> Events() const;
+    std::vector<RecorderEvent> Events(const char* kind) const;
+    // The number of events now; pass it as `from` to look only at what follows.
+    size_t Mark() const { return Events().size(); }
+    // Waits for the first event of `kind` at index >= from; false on timeout.
+    bool WaitFor(const char* kind, RecorderEvent* found = nullptr, size_t from = 0, DWORD timeoutMs = 5000) const;
+    // Waits until at least `count` events of `kind` follow `from`.
+    std::vector<RecorderEvent> WaitForCount(const char* kind, size_t count, size_t from = 0,
+                                            DWORD timeoutMs = 5000) const;
+
+    // Repaints a screen rectangle in `colour`, as an application drawing beneath a
+    // cursor would; returns once the window has done it.
+    void PaintPatch(const RECT& screen, COLORREF colour);
+    void SetBackground(COLORREF colour);
+    COLORREF Background() const { return background_; }
+
+private:
+    COLORREF background_;
+    std::wstring file_;
+    HANDLE process_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// A pixel of the screen, as GetPixel on the screen's device context reads it.
+COLORREF ScreenPixel(int x, int y);
+// Normalised absolute coordinates that land exactly on pixel (x, y) under Wine's
+// truncating mapping.
+void AbsoluteMouseCoordinates(int x, int y, DWORD* nx, DWORD* ny);
+// Moves the real pointer to (x, y) with mouse_event.
+void MovePointerTo(int x, int y);
