@@ -1,36 +1,76 @@
-// Shell_NotifyIconW on the device: the shell keeps the icons of the tray. The
-// emulated shell counts them in its state key, where tests and the demo see them:
-// "TrayIcons" (icons shown now), "TrayIconAdds" and "TrayIconDeletes" (requests).
+// Shell_NotifyIconW on the device: the Pocket PC shell keeps the tray's icons and
+// calls their windows back when they are tapped. The emulated shell keeps them in
+// its state key (HKLM\Software\EmulatedDevice\Tray, one subkey per icon holding its
+// window, identifier and callback message) where device tools find them to tap
+// them; "TrayIconAdds" and "TrayIconDeletes" count the requests.
 #include "ce_device_api.h"
 #include <shellapi.h>
+#include <wchar.h>
 
-static void CountRequest(LPCWSTR name, int change, bool countAlways)
+static const WCHAR kDeviceKey[] = L"Software\\EmulatedDevice";
+static const WCHAR kTrayKey[] = L"Software\\EmulatedDevice\\Tray";
+
+static void CountRequest(LPCWSTR name)
 {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\EmulatedDevice", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDeviceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return;
     DWORD value = 0, bytes = sizeof value, type = 0;
     if (RegQueryValueExW(key, name, nullptr, &type, (BYTE*)&value, &bytes) != ERROR_SUCCESS || type != REG_DWORD)
         value = 0;
-    if (countAlways || (int)value + change >= 0) {
-        value += change;
-        RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    ++value;
+    RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    RegCloseKey(key);
+}
+
+static void IconKeyName(WCHAR* name, size_t chars, HWND window, UINT id)
+{
+    CeSnwprintf(name, chars - 1, L"%s\\%08X.%u", kTrayKey, (unsigned)(UINT_PTR)window, id);
+    name[chars - 1] = 0;
+}
+
+static BOOL KeepIcon(const NOTIFYICONDATAW* data, bool mustExist)
+{
+    WCHAR name[96];
+    IconKeyName(name, 96, data->hWnd, data->uID);
+    HKEY key;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    if (mustExist && disposition == REG_CREATED_NEW_KEY) {
+        RegCloseKey(key);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, name);
+        return FALSE;
+    }
+    DWORD window = (DWORD)(UINT_PTR)data->hWnd, id = data->uID;
+    RegSetValueExW(key, L"Window", 0, REG_DWORD, (const BYTE*)&window, sizeof window);
+    RegSetValueExW(key, L"Id", 0, REG_DWORD, (const BYTE*)&id, sizeof id);
+    if (data->uFlags & NIF_MESSAGE) {
+        DWORD callback = data->uCallbackMessage;
+        RegSetValueExW(key, L"Callback", 0, REG_DWORD, (const BYTE*)&callback, sizeof callback);
     }
     RegCloseKey(key);
+    return TRUE;
 }
 
 BOOL WINAPI CeShellNotifyIconW(DWORD operation, PNOTIFYICONDATAW data)
 {
-    BOOL result = Shell_NotifyIconW(operation, data);
-    if (operation == NIM_ADD) {
-        CountRequest(L"TrayIconAdds", 1, true);
-        if (result)
-            CountRequest(L"TrayIcons", 1, false);
-    } else if (operation == NIM_DELETE) {
-        CountRequest(L"TrayIconDeletes", 1, true);
-        if (result)
-            CountRequest(L"TrayIcons", -1, false);
+    if (!data || !IsWindow(data->hWnd))
+        return FALSE;
+    switch (operation) {
+    case NIM_ADD:
+        CountRequest(L"TrayIconAdds");
+        return KeepIcon(data, false);
+    case NIM_MODIFY:
+        return KeepIcon(data, true);
+    case NIM_DELETE: {
+        CountRequest(L"TrayIconDeletes");
+        WCHAR name[96];
+        IconKeyName(name, 96, data->hWnd, data->uID);
+        return RegDeleteKeyW(HKEY_LOCAL_MACHINE, name) == ERROR_SUCCESS;
     }
-    return result;
+    }
+    return FALSE;
 }

@@ -56,6 +56,17 @@ TEST_F(SettingsWindow, TrayTapShowsTheWindowOnlyOnRelease)
     SendToWindow(3026, 5001, WM_LBUTTONUP);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+
+    // The same through the shell: its tray holds the program's icon, and a tap
+    // brings the hidden window back.
+    ShowWindow(window, SW_HIDE);
+    auto icons = ReadTrayIcons();
+    ASSERT_EQ(1u, icons.size());
+    EXPECT_EQ(window, icons[0].window);
+    EXPECT_EQ(5001u, icons[0].id);
+    EXPECT_EQ(3026u, icons[0].callback);
+    ASSERT_TRUE(TapTrayIcon(kPelorinClass));
+    EXPECT_TRUE(IsWindowVisible(window));
 }
 
 TEST_F(SettingsWindow, SoftKeysHideAndShowStatus)

@@ -107,7 +107,9 @@ TEST_F(Termination, ExitCommandSavesAndEndsEverything)
     ASSERT_TRUE(StartRunning());
     SetDword(L"Cursor", 7); // the program's record still says 0: the save puts it back
     DWORD deletes = ReadDeviceDword(L"TrayIconDeletes");
+    EXPECT_EQ(1u, TrayIconsKept());
     EXPECT_EQ(0, CloseRunning(WM_COMMAND, 105));
+    EXPECT_EQ(0u, TrayIconsKept());
     ExpectCleanEnd();
     EXPECT_EQ(0u, GetDword(L"Cursor"));
     EXPECT_EQ(deletes + 1, ReadDeviceDword(L"TrayIconDeletes"));
