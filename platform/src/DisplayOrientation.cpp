@@ -57,6 +57,9 @@ LONG WINAPI CeChangeDisplaySettingsExW(LPCWSTR deviceName, DEVMODEW* mode, HWND 
             return result;
     }
     RecordOrientation(wanted);
-    SendNotifyMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+    // Every top-level window hears of the new screen before the caller goes on, as on
+    // the device; a hung window costs at most a second. (Wine delivers a broadcast
+    // only when it is sent, not posted or notified.)
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
     return DISP_CHANGE_SUCCESSFUL;
 }
