@@ -37,6 +37,14 @@ static void TakeAway(CursorState& state, int w, int h)
     state.saveDCPrevious = nullptr;
 }
 
+static COLORREF SavedPixel(const CursorState& state, int cellX, int cellY)
+{
+    int x = state.x + cellX, y = state.y + cellY;
+    if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height)
+        return CLR_INVALID;
+    return GetPixel(state.saveDC, cellX, cellY);
+}
+
 static void SaveUnder(CursorState& state, int w, int h)
 {
     state.saveBitmap = CreateCompatibleBitmap(state.screenDC, w, h);
@@ -50,9 +58,12 @@ static void SaveUnder(CursorState& state, int w, int h)
     }
     state.saveDCPrevious = SelectObject(state.saveDC, state.saveBitmap);
     BitBlt(state.saveDC, 0, 0, w, h, state.screenDC, state.x, state.y, SRCCOPY);
-    // Sampled before the cursor is painted, so they hold the background.
-    state.probe1 = GetPixel(state.screenDC, state.x + w - PROBE_INSET, state.y + PROBE_INSET);
-    state.probe2 = GetPixel(state.screenDC, state.x + PROBE_INSET, state.y + h - PROBE_INSET);
+    // Sampled before the cursor is painted, so they hold the background. They are
+    // read from the copy just taken rather than from the screen again (each screen
+    // read is a round trip to the display); a point off the screen reads as the
+    // screen itself would answer.
+    state.probe1 = SavedPixel(state, w - PROBE_INSET, PROBE_INSET);
+    state.probe2 = SavedPixel(state, PROBE_INSET, h - PROBE_INSET);
 }
 
 static void Paint(CursorState& state, int w, int h)

@@ -2,6 +2,7 @@
 // into an absolute pointer position, button presses and wheel steps through their
 // bound actions, and one pointer event (or a timed sequence) at that position.
 #include "MouseReport.h"
+#include "DriverProtocol.h"
 #include "ButtonActions.h"
 #include "GUI.h"
 #include "ScreenMetrics.h"
@@ -155,7 +156,12 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
     } else {
         mouse_event(MOUSEEVENTF_ABSOLUTE | moved | flags | releases, nx, ny, (DWORD)wheel, 0);
     }
-    DrawCursor(state, 1);
+    // A redraw reads and writes the screen, which costs more than the event itself.
+    // While newer reports already wait, the cursor is drawn once by the last of them:
+    // the pointer keeps pace with a fast mouse and the cursor ends where it belongs.
+    MSG next;
+    if (!PeekMessageW(&next, nullptr, TM_MOUSEREPORT, TM_MOUSEREPORT, PM_NOREMOVE))
+        DrawCursor(state, 1);
 }
 
 void ReleaseHeldButtons(CursorState& state)
