@@ -1,0 +1,622 @@
+// Mouse input through the real program, as the foreground application receives it:
+// speed scaling, screen edges and rotation, button bindings, timed sequences and the
+// device actions, driven by posting driver reports to the listener.
+#include <algorithm>
+#include "Driver.h"
+#include "PelorinTest.h"
+#include "Recorder.h"
+
+namespace {
+
+// The install's "Wheel Up" binding is Scroll Up: a report carrying one wheel step
+// leaves a wheel event at the pointer, which is how these tests read the position.
+// (Plain moves may be merged by Wine when the recorder lags; wheel events are not.)
+const int kProbeWheel = 1;
+
+struct PointerThroughPelorin : PelorinTest {
+    Recorder recorder;
+
+    void TearDown() override
+    {
+        PelorinTest::TearDown();
+        RestoreUpright();
+    }
+
+    // Recorder in front, program running, mouse attached.
+    void StartWithMouse()
+    {
+        ASSERT_TRUE(recorder.Start());
+        ASSERT_TRUE(StartRunning());
+        ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    }
+
+    void Report(int wheel, int dx, int dy, DWORD buttons = 0)
+    {
+        ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, PackMouseReport(wheel, dx, dy), buttons));
+    }
+
+    // Waits until the listener has handled everything posted so far: a Bluetooth
+    // notice with a unique number is logged when its turn comes.
+    void Drain()
+    {
+        static int marker = 700000;
+        ++marker;
+        ASSERT_TRUE(PostToListener(TM_BLUETOOTH, marker, 0));
+        ASSERT_TRUE(WaitForLog("TM_BLUETOOTH: " + std::to_string(marker), 10000));
+    }
+
+    // Moves by (dx, dy) and returns where the probe's wheel event landed. Wine now
+    // and then holds an injected event back until the program injects the next one
+    // (seen after the pointer crossed from another process's window); a probe without
+    // movement then releases it.
+    RecorderEvent Probe(int dx, int dy)
+    {
+        size_t mark = recorder.Mark();
+        PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, dx, dy), 0);
+        std::vector<RecorderEvent> wheels = recorder.WaitForCount("wheel", 1, mark, 500);
+        if (wheels.empty()) {
+            PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, 0, 0), 0);
+            wheels = recorder.WaitForCount("wheel", 2, mark);
+        }
+        if (wheels.empty()) {
+            ADD_FAILURE() << "no wheel event after moving by " << dx << "," << dy;
+            return RecorderEvent();
+        }
+        return wheels[0];
+    }
+
+    // The first move into the recorder, followed by probes without movement until
+    // two in a row arrive at once. On a freshly booted device Wine can drop the
+    // program's first pointer event altogether.
+    RecorderEvent EnterRecorder(int dx, int dy)
+    {
+        size_t mark = recorder.Mark(), seen = 0;
+        RecorderEvent wheel;
+        PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, dx, dy), 0);
+        for (int attempt = 0, inARow = 0; attempt < 12 && inARow < 2; ++attempt) {
+            std::vector<RecorderEvent> wheels = recorder.WaitForCount("wheel", seen + 1, mark, 500);
+            inARow = wheels.size() > seen ? inARow + 1 : 0;
+            seen = wheels.size();
+            if (seen)
+                wheel = wheels.back();
+            if (inARow < 2)
+                PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, 0, 0), 0);
+        }
+        EXPECT_GT(seen, 0u) << "the recorder saw no pointer event from the program";
+        Sleep(100);
+        return wheel;
+    }
+
+    // Button and wheel events from `from` on, as "ldown lup rdown w+120 ...".
+    std::string ButtonsAndWheels(size_t from) const
+    {
+        std::vector<RecorderEvent> events = recorder.Events();
+        std::string text;
+        for (size_t i = from; i < events.size(); ++i) {
+            const std::string& kind = events[i].kind;
+            std::string word;
+            if (kind == "wheel")
+                word = "w" + std::string(events[i].delta > 0 ? "+" : "") + std::to_string(events[i].delta);
+            else if (kind.size() > 7 && kind.compare(1, 6, "button") == 0)
+                word = kind.substr(0, 1) + kind.substr(7); // "lbuttondown" -> "ldown"
+            if (!word.empty())
+                text += (text.empty() ? "" : " ") + word;
+        }
+        return text;
+    }
+
+    std::vector<std::string> MessagesStartingWith(const std::string& prefix) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& line : Log())
+            if (line.compare(0, prefix.size(), prefix) == 0)
+                found.push_back(line);
+        return found;
+    }
+
+    // A test that failed half-way through its rotations must not leave the next test
+    // a turned screen.
+    static void RestoreUpright()
+    {
+        if (GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN)) {
+            DEVMODEW mode = {};
+            mode.dmSize = sizeof mode;
+            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+            mode.dmPelsWidth = GetSystemMetrics(SM_CYSCREEN);
+            mode.dmPelsHeight = GetSystemMetrics(SM_CXSCREEN);
+            ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+        }
+        WriteDeviceDword(L"Orientation", 0);
+    }
+};
+
+bool WaitForScreen(int width, int height)
+{
+    return WaitUntil(
+        [&] { return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height; }, 5000);
+}
+
+// "0.1X" scales by a tenth and carries what is left over to the next report; "1X"
+// and a value outside the table move by the counts themselves.
+TEST_F(PointerThroughPelorin, SpeedScalesMovement)
+{
+    SetDword(L"Speed", 0);
+    StartWithMouse();
+    // Downwards only, so that X keeps its start (0, nothing carried).
+    Report(0, 0, 127);
+    Report(0, 0, 127);
+    RecorderEvent at = EnterRecorder(0, 127);
+    const int y = at.y;
+    ASSERT_GT(y, TopBarHeight());
+
+    struct Step {
+        int dx, x;
+    } steps[] = {
+        {100, 10}, // a tenth
+        {9, 10},   // 0.9 pixel: carried
+        {-15, 10}, // 0.9 - 1.5 = -0.6: carried
+        {20, 11},  // -0.6 + 2.0 = 1.4
+    };
+    for (const Step& step : steps) {
+        at = Probe(step.dx, 0);
+        EXPECT_EQ(step.x, at.x) << "after dx " << step.dx;
+        EXPECT_EQ(y, at.y);
+    }
+    for (int i = 0; i < 10; ++i)
+        Report(0, 1, 0);
+    EXPECT_EQ(12, Probe(0, 0).x) << "ten counts at 0.1X are one pixel";
+
+    for (DWORD speed : {3u, 42u}) {
+        EXPECT_EQ(0, CloseRunning());
+        SetDword(L"Speed", speed);
+        ASSERT_TRUE(StartRunning());
+        ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+        at = EnterRecorder(37, 60); // a new process starts at (0, 0)
+        EXPECT_EQ(37, at.x) << "speed " << speed;
+        EXPECT_EQ(60, at.y) << "speed " << speed;
+        at = Probe(-5, 7);
+        EXPECT_EQ(32, at.x) << "speed " << speed;
+        EXPECT_EQ(67, at.y) << "speed " << speed;
+    }
+}
+
+// The pointer stays within 0..width, 0..height (the far edge shows as the last
+// pixel), and the next report after a rotation clamps against the turned screen.
+TEST_F(PointerThroughPelorin, EdgesClampAndFollowRotation)
+{
+    SetDword(L"Middle_Button_Action", 14); // Rotate Screen
+    StartWithMouse();
+    ASSERT_EQ(240, GetSystemMetrics(SM_CXSCREEN));
+    RecorderEvent at = EnterRecorder(0, 100);
+    EXPECT_EQ(0, at.x);
+    EXPECT_EQ(100, at.y);
+
+    struct Step {
+        int dx, x;
+    } steps[] = {
+        {127, 127}, {127, 239}, {5, 239}, {-5, 235},  // held at the width, not beyond it
+        {-128, 107}, {-128, 0}, {-20, 0}, {5, 5},     // held at 0, not below it
+    };
+    for (const Step& step : steps)
+        EXPECT_EQ(step.x, Probe(step.dx, 0).x) << "after dx " << step.dx;
+
+    at = Probe(45, 127);
+    at = Probe(0, 73);
+    ASSERT_EQ(50, at.x);
+    ASSERT_EQ(300, at.y);
+
+    // A quarter turn: 320 x 240. The next report, without movement, pulls Y back to
+    // the new height, which shows as its last row.
+    Report(0, 0, 0, MOUSEEVENTF_MIDDLEDOWN);
+    Report(0, 0, 0, MOUSEEVENTF_MIDDLEUP);
+    ASSERT_TRUE(WaitForScreen(320, 240));
+    EXPECT_TRUE(WaitUntil([] { return ReadDeviceDword(L"Orientation", 99) == 90; }));
+    // The program measures the screen again when the platform announces the change.
+    EXPECT_TRUE(WaitForLog("ComputeSize::Screen size: 320x240", 2000)) << "the program missed the rotation";
+    ASSERT_TRUE(WaitUntil([&] {
+        RECT frame;
+        return GetWindowRect(recorder.Window(), &frame) && frame.right == 320;
+    })) << "the recorder did not follow the rotation";
+    at = Probe(0, 0);
+    EXPECT_EQ(50, at.x);
+    EXPECT_EQ(239, at.y);
+
+    // Three more turns: 180, 270, and upright again.
+    const DWORD degrees[] = {180, 270, 0};
+    for (int turn = 0; turn < 3; ++turn) {
+        Report(0, 0, 0, MOUSEEVENTF_MIDDLEDOWN);
+        Report(0, 0, 0, MOUSEEVENTF_MIDDLEUP);
+        bool upright = turn % 2 == 0;
+        EXPECT_TRUE(WaitForScreen(upright ? 240 : 320, upright ? 320 : 240)) << "turn " << turn + 2;
+        EXPECT_TRUE(WaitUntil([&] { return ReadDeviceDword(L"Orientation", 99) == degrees[turn]; }))
+            << "turn " << turn + 2;
+    }
+    EXPECT_EQ(240, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(320, GetSystemMetrics(SM_CYSCREEN));
+}
+
+// Presses follow their bindings, releases release what their press sent, wheel
+// steps scroll by their count, and one report can run a button and a wheel action.
+TEST_F(PointerThroughPelorin, ButtonsAndWheelFollowTheirBindings)
+{
+    SetDword(L"Left_Button_Action", 2);   // Right Click
+    SetDword(L"Right_Button_Action", 0);  // Left Click
+    SetDword(L"Middle_Button_Action", 5); // Scroll Down
+    StartWithMouse();
+    EnterRecorder(60, 100);
+    Drain();
+    size_t mark = recorder.Mark();
+    DeleteDebugLog();
+
+    Report(0, 0, 0, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN); // left wins: its Right Click
+    Report(0, 0, 0, MOUSEEVENTF_LEFTUP);                           // releases the right button
+    Report(0, 0, 0, MOUSEEVENTF_RIGHTUP);                          // its press never ran
+    Report(2, 0, 0);                                               // Scroll Up, two steps
+    Report(-1, 0, 0);                                              // Scroll Down, one step
+    Report(0, 0, 0, MOUSEEVENTF_MIDDLEDOWN);                       // Scroll Down from a button
+    Report(0, 0, 0, MOUSEEVENTF_MIDDLEUP);
+    Report(1, 0, 0, MOUSEEVENTF_LEFTDOWN);                         // button and wheel together
+    Report(0, 0, 0, MOUSEEVENTF_RIGHTDOWN);                        // while the left is held
+    Report(0, 0, 0, MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP);
+    Report(0, 0, 0, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);    // pressed and released at once
+    Drain();
+    recorder.WaitForCount("rbuttonup", 4, mark);
+
+    // Within one event Wine delivers buttons before the wheel, left before right.
+    EXPECT_EQ("rdown rup w+240 w-120 w-120 rdown w+120 ldown lup rup rdown rup", ButtonsAndWheels(mark));
+    std::vector<RecorderEvent> events = recorder.Events();
+    for (const char* button : {"l", "r", "m"}) {
+        auto count = [&](const std::string& kind) {
+            return std::count_if(events.begin() + mark, events.end(),
+                                 [&](const RecorderEvent& e) { return e.kind == button + kind; });
+        };
+        EXPECT_EQ(count("buttondown"), count("buttonup")) << button << " button left down";
+    }
+
+    std::vector<std::string> actions = MessagesStartingWith("DoAction: ");
+    std::string order;
+    for (const std::string& line : actions)
+        order += line.substr(10) + " ";
+    EXPECT_EQ("0 3 4 1 0 3 2 0 ", order) << "one action per press (left first), the button before the wheel";
+}
+
+// A double click is four events 50, 100 and 50 ms apart; tap-and-hold holds for a
+// second. Reports posted meanwhile are handled afterwards, in order.
+TEST_F(PointerThroughPelorin, TimedSequences)
+{
+    SetDword(L"Left_Button_Action", 3);  // Double Click
+    SetDword(L"Right_Button_Action", 8); // Tap and Hold
+    StartWithMouse();
+    RecorderEvent at = EnterRecorder(60, 100);
+    size_t mark = recorder.Mark();
+
+    Report(0, 0, 0, MOUSEEVENTF_LEFTDOWN);
+    Report(0, 0, 0, MOUSEEVENTF_LEFTUP);
+    Drain();
+    recorder.WaitForCount("lbuttonup", 2, mark);
+    Sleep(200); // anything more would follow by now
+    EXPECT_EQ("ldown lup ldown lup", ButtonsAndWheels(mark));
+    std::vector<RecorderEvent> events = recorder.Events(), clicks;
+    for (size_t i = mark; i < events.size(); ++i)
+        if (events[i].kind == "lbuttondown" || events[i].kind == "lbuttonup")
+            clicks.push_back(events[i]);
+    ASSERT_EQ(4u, clicks.size());
+    for (int i = 1; i < 4; ++i) {
+        DWORD gap = clicks[i].time - clicks[i - 1].time;
+        EXPECT_GE(gap, 30u) << "gap " << i;
+        EXPECT_LT(gap, 400u) << "gap " << i;
+    }
+    EXPECT_GE(clicks[3].time - clicks[0].time, 180u);
+    for (const RecorderEvent& e : clicks) {
+        EXPECT_EQ(at.x, e.x);
+        EXPECT_EQ(at.y, e.y);
+    }
+
+    mark = recorder.Mark();
+    Report(0, 0, 0, MOUSEEVENTF_RIGHTDOWN);
+    for (int step = 1; step <= 3; ++step)
+        Report(kProbeWheel, step, 0); // queued behind the hold
+    Report(0, 0, 0, MOUSEEVENTF_RIGHTUP);
+    std::vector<RecorderEvent> wheels = recorder.WaitForCount("wheel", 3, mark, 8000);
+    ASSERT_EQ(3u, wheels.size());
+    EXPECT_EQ("ldown lup w+120 w+120 w+120", ButtonsAndWheels(mark));
+    RecorderEvent down, up;
+    ASSERT_TRUE(recorder.WaitFor("lbuttondown", &down, mark));
+    ASSERT_TRUE(recorder.WaitFor("lbuttonup", &up, mark));
+    EXPECT_GE(up.time - down.time, 900u);
+    EXPECT_LT(up.time - down.time, 3000u);
+    int x = at.x;
+    for (int step = 1; step <= 3; ++step) {
+        x += step;
+        EXPECT_EQ(x, wheels[step - 1].x) << "report " << step << " out of order";
+        EXPECT_GE(wheels[step - 1].time, up.time);
+    }
+}
+
+// Device actions: the applet through the control panel, Close Task on the Today
+// screen, on a window with an OK caption button and on the shell's own window, and
+// action codes outside the table.
+TEST_F(PointerThroughPelorin, DeviceActions)
+{
+    SetDword(L"Left_Button_Action", 11);   // Close Task
+    SetDword(L"Right_Button_Action", 17);  // no such action
+    SetDword(L"Wheel_Down_Action", (DWORD)-1);
+    SetDword(L"Middle_Button_Action", 10); // Open Applet
+    SetText(L"Middle_Button_Param1", L"\\windows\\cplmain.cpl,7");
+    ClearLaunches();
+    StartWithMouse();
+    EnterRecorder(60, 100);
+    Drain();
+    size_t mark = recorder.Mark();
+
+    auto bringForward = [](HWND window) {
+        return WaitUntil([&] {
+            SetForegroundWindow(window);
+            return GetForegroundWindow() == window;
+        }, 3000);
+    };
+    auto closeTask = [&] {
+        DeleteDebugLog();
+        Report(0, 0, 0, MOUSEEVENTF_LEFTDOWN);
+        Report(0, 0, 0, MOUSEEVENTF_LEFTUP);
+        Drain();
+    };
+    auto closeTaskLines = [&] {
+        std::vector<std::string> lines, log = Log();
+        for (int i = FindMessage(log, "Close Task: "); i >= 0 && i < (int)log.size(); ++i)
+            if (log[i].compare(0, 13, "TM_BLUETOOTH:") != 0)
+                lines.push_back(log[i]);
+        return lines;
+    };
+
+    // The Today screen is spared.
+    HWND today = FindWindowW(nullptr, L"Desktop");
+    ASSERT_NE(nullptr, today) << "the shell's Today screen is not running";
+    ASSERT_TRUE(bringForward(today));
+    closeTask();
+    std::vector<std::string> lines = closeTaskLines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("Abort - this is Desktop", lines[1]);
+    EXPECT_TRUE(IsWindow(today));
+
+    // A window with an OK button in its caption is answered IDOK and stays.
+    struct OkWindow {
+        static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+        {
+            if (m == WM_COMMAND && LOWORD(wp) == IDOK)
+                SetWindowLongPtrW(w, GWLP_USERDATA, GetWindowLongPtrW(w, GWLP_USERDATA) + 1);
+            return DefWindowProcW(w, m, wp, lp);
+        }
+    };
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = OkWindow::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"InputThroughPelorinOk";
+    RegisterClassW(&wc);
+    HWND dialog = CreateWindowExW(0, wc.lpszClassName, L"OK", WS_POPUP | WS_VISIBLE, 0, 200, 100, 100, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, dialog);
+    SetWindowLongW(dialog, GWL_EXSTYLE, (LONG)(GetWindowLongW(dialog, GWL_EXSTYLE) | 0x80000000L));
+    ASSERT_TRUE((DWORD)GetWindowLongW(dialog, GWL_EXSTYLE) & 0x80000000u);
+    ASSERT_TRUE(bringForward(dialog));
+    closeTask();
+    WaitUntil([&] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        return GetWindowLongPtrW(dialog, GWLP_USERDATA) != 0;
+    }, 3000);
+    EXPECT_EQ(1, GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    EXPECT_TRUE(IsWindow(dialog));
+    lines = closeTaskLines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("sent OK", lines[1]);
+    DestroyWindow(dialog);
+
+    // The shell's own window is hidden and sent back, not destroyed.
+    HWND topBar = FindWindowW(L"HHTaskBar", nullptr);
+    ASSERT_NE(nullptr, topBar);
+    ASSERT_TRUE(bringForward(topBar));
+    closeTask();
+    lines = closeTaskLines();
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(0u, lines[1].find("Real Close wnd="));
+    EXPECT_EQ("Minimize", lines[2]);
+    EXPECT_TRUE(IsWindow(topBar));
+    EXPECT_TRUE(IsWindowVisible(topBar));
+    SetWindowPos(topBar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    ASSERT_TRUE(bringForward(recorder.Window()));
+    EXPECT_EQ("", ButtonsAndWheels(mark)) << "Close Task sends no button";
+
+    // Codes 17 and -1 do nothing but log.
+    DeleteDebugLog();
+    Report(0, 0, 0, MOUSEEVENTF_RIGHTDOWN);
+    Report(0, 0, 0, MOUSEEVENTF_RIGHTUP);
+    Report(-1, 0, 0);
+    Drain();
+    EXPECT_GE(FindMessage(Log(), "DoAction: 2"), 0);
+    EXPECT_GE(FindMessage(Log(), "DoAction: 4"), 0);
+
+    // Open Applet: the control panel with Param1.
+    Report(0, 0, 0, MOUSEEVENTF_MIDDLEDOWN);
+    Report(0, 0, 0, MOUSEEVENTF_MIDDLEUP);
+    std::vector<std::wstring> launches = WaitForLaunches(1, 15000);
+    ASSERT_EQ(1u, launches.size());
+    EXPECT_EQ(L"ctlpnl.exe \\windows\\cplmain.cpl,7", launches[0]);
+    Sleep(200);
+    EXPECT_EQ("", ButtonsAndWheels(mark)) << "no action here sends a button or wheel event";
+}
+
+// ---------------------------------------------------------------------------
+// The software cursor on the screen, compared pixel by pixel with the installed
+// cursor strip.
+
+// The installed strip as GDI+ decodes it (the decoder the platform uses), loaded
+// at run time so that the test needs no extra import library.
+class CursorStrip {
+public:
+    explicit CursorStrip(int factor)
+    {
+        library_ = LoadLibraryW(L"gdiplus.dll");
+        auto startup = (int(WINAPI*)(ULONG_PTR*, const void*, void*))GetProcAddress(library_, "GdiplusStartup");
+        auto fromFile = (int(WINAPI*)(const WCHAR*, void**))GetProcAddress(library_, "GdipCreateBitmapFromFile");
+        getPixel_ = (int(WINAPI*)(void*, INT, INT, DWORD*))GetProcAddress(library_, "GdipBitmapGetPixel");
+        dispose_ = (int(WINAPI*)(void*))GetProcAddress(library_, "GdipDisposeImage");
+        struct {
+            UINT32 version = 1;
+            void* callback = nullptr;
+            BOOL noThread = FALSE, noCodecs = FALSE;
+        } input;
+        std::wstring file = InstalledFile(L"images", (L"cursors_f" + std::to_wstring(factor) + L".jpg").c_str());
+        if (startup && fromFile && getPixel_ && dispose_ && startup(&token_, &input, nullptr) == 0)
+            fromFile(file.c_str(), &bitmap_);
+    }
+    ~CursorStrip()
+    {
+        if (bitmap_)
+            dispose_(bitmap_);
+    }
+    bool Loaded() const { return bitmap_ != nullptr; }
+    COLORREF Pixel(int x, int y) const
+    {
+        DWORD argb = 0;
+        getPixel_(bitmap_, x, y, &argb);
+        return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    }
+
+private:
+    HMODULE library_ = nullptr;
+    ULONG_PTR token_ = 0;
+    void* bitmap_ = nullptr;
+    int(WINAPI* getPixel_)(void*, INT, INT, DWORD*) = nullptr;
+    int(WINAPI* dispose_)(void*) = nullptr;
+};
+
+const COLORREF kTransparent = RGB(255, 0, 255);
+
+struct SoftwareCursor : PointerThroughPelorin {
+    // Screen pixels of a w x h cell at (x, y).
+    static std::vector<COLORREF> Cell(int x, int y, int w, int h)
+    {
+        std::vector<COLORREF> pixels;
+        HDC screen = GetDC(nullptr);
+        for (int row = 0; row < h; ++row)
+            for (int column = 0; column < w; ++column)
+                pixels.push_back(GetPixel(screen, x + column, y + row));
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+    static std::vector<COLORREF> Plain(int w, int h, COLORREF colour) { return std::vector<COLORREF>(w * h, colour); }
+
+    // Shape `shape` of the strip drawn over `background`: what the cell must show.
+    static std::vector<COLORREF> Drawn(const CursorStrip& strip, int shape, int w, int h, COLORREF background)
+    {
+        std::vector<COLORREF> pixels;
+        for (int row = 0; row < h; ++row)
+            for (int column = 0; column < w; ++column) {
+                COLORREF c = strip.Pixel(shape * w + column, row);
+                pixels.push_back(c == kTransparent ? background : c);
+            }
+        return pixels;
+    }
+
+    // Wine hands the program's screen drawing to the X server when it gets round to
+    // it, so the screen is given a moment to show the expected cell.
+    static void ExpectCell(const std::vector<COLORREF>& expected, int x, int y, int w, int h)
+    {
+        WaitUntil([&] { return Cell(x, y, w, h) == expected; }, 2000);
+        EXPECT_EQ(expected, Cell(x, y, w, h)) << "cell at " << x << "," << y;
+    }
+    // For what must not change: time for a wrong drawing to show, then the check.
+    static void ExpectUnchanged(const std::vector<COLORREF>& before, int x, int y, int w, int h)
+    {
+        Sleep(300);
+        EXPECT_EQ(before, Cell(x, y, w, h)) << "cell at " << x << "," << y;
+    }
+
+    // The cell at (x, y) shows the shape: all of it, the probe pixels untouched.
+    void ExpectShape(const CursorStrip& strip, int shape, int x, int y, int w, int h)
+    {
+        COLORREF background = recorder.Background();
+        std::vector<COLORREF> expected = Drawn(strip, shape, w, h, background);
+        ASSERT_NE(Plain(w, h, background), expected) << "shape " << shape << " is empty";
+        ExpectCell(expected, x, y, w, h);
+        EXPECT_EQ(background, ScreenPixel(x + w - 3, y + 3));
+        EXPECT_EQ(background, ScreenPixel(x + 3, y + h - 3));
+    }
+};
+
+TEST_F(SoftwareCursor, DrawnAfterMovementAndTakenAwayOnDetach)
+{
+    const int w = 10, h = 20, shape = 3;
+    CursorStrip strip(1);
+    ASSERT_TRUE(strip.Loaded());
+    SetDword(L"Cursor", shape);
+    ASSERT_TRUE(recorder.Start());
+    ASSERT_TRUE(StartRunning());
+    const COLORREF background = recorder.Background();
+    std::vector<COLORREF> corner = Cell(0, 0, w, h);
+
+    // Attaching draws nothing: the cursor waits for the first movement.
+    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    Drain();
+    ExpectUnchanged(corner, 0, 0, w, h);
+
+    Report(0, 40, 80);
+    Drain();
+    ExpectShape(strip, shape, 40, 80, w, h);
+
+    // A click in place draws nothing new.
+    std::vector<COLORREF> before = Cell(30, 70, 3 * w, 2 * h);
+    Report(0, 0, 0, MOUSEEVENTF_LEFTDOWN);
+    Report(0, 0, 0, MOUSEEVENTF_LEFTUP);
+    Drain();
+    ExpectUnchanged(before, 30, 70, 3 * w, 2 * h);
+
+    // Moving puts the old cell back; detaching takes the cursor away.
+    Report(0, 60, 70);
+    Drain();
+    ExpectCell(Plain(w, h, background), 40, 80, w, h);
+    ExpectShape(strip, shape, 100, 150, w, h);
+    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 0, 0));
+    Drain();
+    ExpectCell(Plain(w, h, background), 100, 150, w, h);
+
+    // Reattached, it shows again only once moved. An application that repaints
+    // beneath it then keeps its pixels when the mouse goes.
+    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    Drain();
+    ExpectUnchanged(Plain(w, h, background), 100, 150, w, h);
+    Report(0, 20, 20);
+    Drain();
+    ExpectShape(strip, shape, 120, 170, w, h);
+    const COLORREF patch = RGB(0x20, 0x40, 0xA0);
+    recorder.PaintPatch({115, 165, 135, 195}, patch);
+    ExpectCell(Plain(w, h, patch), 120, 170, w, h);
+    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 0, 0));
+    Drain();
+    ExpectUnchanged(Plain(w, h, patch), 120, 170, w, h);
+}
+
+using SoftwareCursorHiRes = SoftwareCursor;
+
+// On a 480 x 640 screen the cell is 20 x 40, cut from the strip for factor 2; the
+// last shape sits at x = 180 of it.
+TEST_F(SoftwareCursorHiRes, DoubleSizeCellFromTheDoubleStrip)
+{
+    const int w = 20, h = 40, shape = 9;
+    ASSERT_EQ(480, GetSystemMetrics(SM_CXSCREEN));
+    CursorStrip strip(2);
+    ASSERT_TRUE(strip.Loaded());
+    SetDword(L"Cursor", shape);
+    StartWithMouse();
+    Report(0, 100, 120);
+    Drain();
+    ExpectShape(strip, shape, 100, 120, w, h);
+    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 0, 0));
+    Drain();
+    ExpectCell(Plain(w, h, recorder.Background()), 100, 120, w, h);
+}
+
+} // namespace
