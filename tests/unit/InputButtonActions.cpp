@@ -41,33 +41,6 @@ struct PointerCase {
     DWORD flagsOut, sequenceOut;
 };
 
-// Clicks add their down flag; a double click clears the flags; scrolls and the tap
-// set their sequence; an unknown code changes nothing.
-TEST_F(InputButtonActions, PointerActionsShapeTheEvent)
-{
-    const DWORD keep = MOUSEEVENTF_MOVE;
-    const PointerCase cases[] = {
-        {ACTION_LEFT_CLICK, keep, 3, keep | MOUSEEVENTF_LEFTDOWN, 0},
-        {ACTION_MIDDLE_CLICK, keep, 2, keep | MOUSEEVENTF_MIDDLEDOWN, 0},
-        {ACTION_RIGHT_CLICK, keep, 4, keep | MOUSEEVENTF_RIGHTDOWN, 0},
-        {ACTION_DOUBLE_CLICK, keep | MOUSEEVENTF_LEFTDOWN, 0, 0, 1},
-        {ACTION_SCROLL_UP, keep, 0, keep, 2},
-        {ACTION_SCROLL_DOWN, keep, 0, keep, 3},
-        {ACTION_TAP_AND_HOLD, keep, 2, keep, 4},
-        {ACTION_COUNT, keep, 2, keep, 2},
-        {-1, keep, 3, keep, 3},
-    };
-    for (const PointerCase& c : cases) {
-        Bind(BUTTON_WHEEL_DOWN, c.action);
-        DWORD flags = c.flagsIn, sequence = c.sequenceIn;
-        Run(BUTTON_WHEEL_DOWN, flags, sequence);
-        EXPECT_EQ(c.flagsOut, flags) << "action " << c.action;
-        EXPECT_EQ(c.sequenceOut, sequence) << "action " << c.action;
-    }
-    std::vector<std::string> log = ReadDebugLogMessages();
-    EXPECT_EQ(9, std::count(log.begin(), log.end(), std::string("DoAction: 4")));
-}
-
 TEST_F(InputButtonActions, ProgramsAndAppletsStartWithTheirParameters)
 {
     Bind(BUTTON_WHEEL_UP, ACTION_OPEN_APPLET, L"\\windows\\cplmain.cpl,5", L"ignored");
@@ -123,70 +96,6 @@ bool BringForward(HWND window)
         Sleep(50);
     }
     return false;
-}
-
-TEST_F(InputButtonActions, CloseTaskSparesTheTodayScreen)
-{
-    HWND today = FindWindowW(nullptr, L"Desktop");
-    ASSERT_NE(nullptr, today) << "the shell's Today screen is not running";
-    ASSERT_EQ(today, CeGetDesktopWindow());
-    if (!BringForward(today))
-        GTEST_SKIP() << "the Today screen cannot be brought to the front";
-    CloseTask();
-    EXPECT_TRUE(IsWindow(today));
-    EXPECT_TRUE(Logged("Abort - this is Desktop"));
-    EXPECT_FALSE(Logged("Destroy Window"));
-}
-
-// A window with an OK button in its caption is answered IDOK, not destroyed.
-TEST_F(InputButtonActions, CloseTaskPressesTheCaptionOkButton)
-{
-    struct Dialog {
-        static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-        {
-            if (m == WM_COMMAND && LOWORD(wp) == IDOK)
-                SetWindowLongPtrW(w, GWLP_USERDATA, 1);
-            return DefWindowProcW(w, m, wp, lp);
-        }
-    };
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = Dialog::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"InputTestOkDialog";
-    RegisterClassW(&wc);
-    HWND dialog = CreateWindowExW(WS_EX_CAPTIONOKBTN, wc.lpszClassName, L"OK dialog", WS_POPUP | WS_VISIBLE, 0, 30,
-                                  200, 200, nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(nullptr, dialog);
-    if (!((DWORD)GetWindowLongW(dialog, GWL_EXSTYLE) & (DWORD)WS_EX_CAPTIONOKBTN))
-        SetWindowLongW(dialog, GWL_EXSTYLE, (LONG)(GetWindowLongW(dialog, GWL_EXSTYLE) | WS_EX_CAPTIONOKBTN));
-    ASSERT_TRUE((DWORD)GetWindowLongW(dialog, GWL_EXSTYLE) & (DWORD)WS_EX_CAPTIONOKBTN);
-    ASSERT_TRUE(BringForward(dialog));
-    CloseTask();
-    MSG msg;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 1000;)
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    EXPECT_EQ(1, GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_TRUE(Logged("sent OK"));
-    DestroyWindow(dialog);
-}
-
-// The shell's own windows are sent to the back, never destroyed.
-TEST_F(InputButtonActions, CloseTaskSendsShellWindowsBack)
-{
-    HWND topBar = FindWindowW(L"HHTaskBar", nullptr);
-    ASSERT_NE(nullptr, topBar) << "the shell is not running";
-    DWORD shell = 0;
-    GetWindowThreadProcessId(topBar, &shell);
-    EXPECT_EQ(shell, FindProcessId(L"SHELL32.EXE"));
-    EXPECT_EQ(0u, FindProcessId(L"no-such-program.exe"));
-    if (!BringForward(topBar))
-        GTEST_SKIP() << "the shell's top bar cannot be brought to the front";
-    CloseTask();
-    EXPECT_TRUE(IsWindow(topBar));
-    EXPECT_TRUE(IsWindowVisible(topBar));
-    EXPECT_TRUE(Logged("Minimize"));
 }
 
 // Another thread's window cannot be destroyed from here; it is asked to close.
@@ -275,32 +184,6 @@ TEST_F(InputButtonActions, ResetAndSuspendReachTheDevice)
     Run(BUTTON_RIGHT, flags, sequence);
     EXPECT_EQ(reboots + 1, CeGetDeviceState(L"Reboot", 0));
     EXPECT_EQ(suspends + 1, CeGetDeviceState(L"Suspend", 0));
-}
-
-DWORD CurrentOrientation()
-{
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof mode;
-    mode.dmFields = CE_DM_DISPLAYORIENTATION;
-    CeChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_TEST, nullptr);
-    return mode.dmDisplayOrientation;
-}
-
-// Four turns: 0 -> 90 -> 180 -> 270 -> 0, the screen's sides swapping at each step.
-TEST_F(InputButtonActions, RotateScreenCyclesThroughFourOrientations)
-{
-    ASSERT_EQ(0u, CurrentOrientation());
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    const DWORD expected[] = {1, 2, 4, 0};
-    Bind(BUTTON_WHEEL_UP, ACTION_ROTATE_SCREEN);
-    for (int turn = 0; turn < 4; ++turn) {
-        DWORD flags = 0, sequence = 0;
-        Run(BUTTON_WHEEL_UP, flags, sequence);
-        EXPECT_EQ(expected[turn], CurrentOrientation());
-        bool sideways = turn % 2 == 0;
-        EXPECT_EQ(sideways ? height : width, GetSystemMetrics(SM_CXSCREEN)) << "turn " << turn;
-        EXPECT_EQ(sideways ? width : height, GetSystemMetrics(SM_CYSCREEN)) << "turn " << turn;
-    }
 }
 
 } // namespace
