@@ -49,16 +49,6 @@ COLORREF ScreenPixel(int x, int y)
     return c;
 }
 
-void FillScreen(int x, int y, int w, int h, COLORREF colour)
-{
-    HDC screen = GetDC(nullptr);
-    RECT area = {x, y, x + w, y + h};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(screen, &area, brush);
-    DeleteObject(brush);
-    ReleaseDC(nullptr, screen);
-}
-
 class InputCursor : public ::testing::Test {
 protected:
     void SetUp() override
@@ -97,44 +87,6 @@ protected:
     int w = 0, h = 0;
 };
 EventWindow InputCursor::window(kBackground);
-
-TEST_F(InputCursor, ChosenShapeIsDrawnAtThePointerAndTakenAwayWhenItMoves)
-{
-    ASSERT_EQ(kBackground, ScreenPixel(52, 62));
-    g_gui.Cursor = 9;
-    MoveTo(50, 60);
-    ExpectCursorAt(50, 60, ShapeColour(9));
-    MoveTo(120, 150);
-    ExpectCursorAt(120, 150, ShapeColour(9));
-    EXPECT_EQ(kBackground, ScreenPixel(52, 62));
-    DrawCursor(state, 0);
-    EXPECT_EQ(kBackground, ScreenPixel(122, 152));
-    EXPECT_EQ(nullptr, state.saveDC);
-}
-
-// Redrawing at the same spot does nothing, so an unmoved click leaves the screen as is.
-TEST_F(InputCursor, UnmovedPointerDrawsNothing)
-{
-    MoveTo(40, 40);
-    HDC saved = state.saveDC;
-    FillScreen(40, 40, 4, 4, RGB(1, 2, 3));
-    DrawCursor(state, 1);
-    EXPECT_EQ(saved, state.saveDC);
-    EXPECT_EQ(RGB(1, 2, 3), ScreenPixel(42, 42));
-}
-
-// When something has repainted beneath the cursor, the stale save-under is thrown
-// away instead of being copied over the new content.
-TEST_F(InputCursor, RepaintedScreenIsNotOverwritten)
-{
-    MoveTo(60, 80);
-    const COLORREF repainted = RGB(200, 10, 10);
-    FillScreen(60, 80, w, h, repainted);
-    MoveTo(150, 200);
-    EXPECT_EQ(repainted, ScreenPixel(62, 82));
-    EXPECT_EQ(repainted, ScreenPixel(60 + w - 3, 83));
-    ExpectCursorAt(150, 200, ShapeColour(0));
-}
 
 TEST_F(InputCursor, SettingOutsideTheStripShowsTheFirstShape)
 {
@@ -227,21 +179,6 @@ TEST_F(InputCursor, ManyMovesLoseNoGdiObjects)
     DrawCursor(state, 0);
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), countBefore + 2);
     EXPECT_LE(NextGdiSlot(), slotBefore + 8);
-}
-
-// On the 480 x 640 device the cell is 20 x 40 and shape 9 starts at x = 180.
-class InputCursorHiRes : public InputCursor {};
-
-TEST_F(InputCursorHiRes, CellIsTwentyByForty)
-{
-    ASSERT_EQ(20, w);
-    ASSERT_EQ(40, h);
-    g_gui.Cursor = 9;
-    MoveTo(200, 300);
-    ExpectCursorAt(200, 300, ShapeColour(9));
-    EXPECT_EQ(ShapeColour(9), ScreenPixel(200 + 9, 300 + 19));
-    MoveTo(300, 400);
-    EXPECT_EQ(kBackground, ScreenPixel(209, 319));
 }
 
 } // namespace
