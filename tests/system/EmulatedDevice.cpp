@@ -86,38 +86,6 @@ TEST_F(DriverSimulator, PostsEveryScriptCommandToThePublishedListenerInOrder)
     ExpectMessage(m[14], TM_MOUSESTATUS, 0, 0);
 }
 
-TEST_F(DriverSimulator, SplitsLongMovesIntoReportsOfAtMost127)
-{
-    FakeListener listener;
-    ASSERT_EQ(PostUsbScript("move 300 -200"), USB_OK);
-    std::vector<ThreadMessage> m = listener.WaitForMessages(3);
-    ASSERT_EQ(m.size(), 3u);
-    int dx = 0, dy = 0;
-    for (const ThreadMessage& r : m) {
-        EXPECT_LE(abs(MouseReportDx(r.wParam)), 127);
-        EXPECT_LE(abs(MouseReportDy(r.wParam)), 127);
-        dx += MouseReportDx(r.wParam);
-        dy += MouseReportDy(r.wParam);
-    }
-    EXPECT_EQ(dx, 300);
-    EXPECT_EQ(dy, -200);
-}
-
-TEST_F(DriverSimulator, FloodDeliversEveryReportWithoutNetMovement)
-{
-    FakeListener listener;
-    std::string output;
-    ASSERT_EQ(RunUsbsim("attach mouse\nflood 500 0\nflood 20 400\n", &output), 0) << output;
-    std::vector<ThreadMessage> m = listener.WaitForMessages(521);
-    ASSERT_EQ(m.size(), 521u);
-    int dx = 0;
-    for (size_t i = 1; i < m.size(); ++i) {
-        ASSERT_EQ(m[i].message, (UINT)TM_MOUSEREPORT);
-        dx += MouseReportDx(m[i].wParam);
-    }
-    EXPECT_EQ(dx, 0);
-}
-
 TEST_F(DriverSimulator, FailsClearlyWithoutAListener)
 {
     DeleteListenerThreadId();
@@ -201,21 +169,6 @@ TEST_F(RecorderApplication, RecordsWheelDeltaAndKeysWithScanCodes)
     EXPECT_EQ(down.scan, 0x1Eu);
     EXPECT_EQ(up.vk, (UINT)'A');
     EXPECT_LE(down.time, up.time);
-}
-
-TEST_F(RecorderApplication, PaintsItsBackgroundAndRepaintsPatchesOnRequest)
-{
-    const COLORREF background = RGB(0xC0, 0xE0, 0xFF);
-    Recorder recorder(background);
-    ASSERT_TRUE(recorder.Start());
-    MovePointerTo(5, 5); // the pointer stays off the sampled area
-    EXPECT_EQ(ScreenPixel(120, 200), background);
-    RECT patch = {100, 180, 140, 220};
-    recorder.PaintPatch(patch, RGB(0x20, 0x40, 0xA0));
-    EXPECT_EQ(ScreenPixel(120, 200), RGB(0x20, 0x40, 0xA0));
-    EXPECT_EQ(ScreenPixel(99, 200), background);
-    recorder.SetBackground(RGB(0xFF, 0xFF, 0xE0));
-    EXPECT_EQ(ScreenPixel(120, 200), RGB(0xFF, 0xFF, 0xE0));
 }
 
 // --- Shell stand-in ---------------------------------------------------------------
@@ -321,17 +274,3 @@ TEST_F(Installer, ResetsTheKeyAndWritesWhatTheProgramNeeds)
     }
 }
 
-TEST_F(Installer, CanLeaveSettingsAndFilesAlone)
-{
-    ASSERT_TRUE(InstallFresh());
-    DeleteFileW(InstalledFile(L"help", L"help.html").c_str());
-    InstallOptions options;
-    options.writeFirstSettings = false;
-    options.copyFiles = false;
-    ASSERT_TRUE(InstallFresh(options));
-    EXPECT_FALSE(HasValue(L"Enable_Mouse"));
-    EXPECT_EQ(GetDword(L"EnableDebug"), 1u);
-    EXPECT_FALSE(FileExists(InstalledFile(L"help", L"help.html")));
-    ASSERT_TRUE(InstallFresh());
-    EXPECT_TRUE(FileExists(InstalledFile(L"help", L"help.html")));
-}

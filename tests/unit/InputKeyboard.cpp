@@ -50,19 +50,6 @@ protected:
 };
 EventWindow InputKeyboard::window;
 
-TEST_F(InputKeyboard, ReportsAreInjectedWithKeyAndScanCode)
-{
-    HandleKeyReport(PackKeyReport('Q', 0x10), 0);
-    HandleKeyReport(PackKeyReport('Q', 0x10), KEYEVENTF_KEYUP);
-    ASSERT_TRUE(window.WaitFor({WM_KEYUP}, 1));
-    std::vector<InputEvent> keys = window.Events({WM_KEYDOWN, WM_KEYUP});
-    ASSERT_EQ(2u, keys.size());
-    EXPECT_EQ((UINT)WM_KEYDOWN, keys[0].message);
-    EXPECT_EQ((UINT)'Q', keys[0].vk);
-    EXPECT_EQ(0x10u, keys[0].scan);
-    EXPECT_EQ((UINT)WM_KEYUP, keys[1].message);
-}
-
 // A keyboard that goes away never leaves a key held: each key still down is released
 // once, with the scan code it was pressed with; released keys are not touched.
 TEST_F(InputKeyboard, HeldKeysAreReleasedOnce)
