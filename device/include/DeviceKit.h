@@ -178,6 +178,10 @@ int RunProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD
 // The first top-level window of the class (and title, if given) within the timeout.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 
+// The whole content of a file that another process may still be writing (all
+// sharing allowed); false when it cannot be opened.
+bool ReadSharedFile(const std::wstring& path, std::string* text);
+
 // Text helpers.
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);

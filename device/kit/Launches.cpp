@@ -21,16 +21,9 @@ bool AppendLaunch(const std::wstring& line)
 std::vector<std::wstring> ReadLaunches()
 {
     std::vector<std::wstring> lines;
-    HANDLE file = CreateFileW(kLaunchLogPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return lines;
     std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    CloseHandle(file);
+    if (!ReadSharedFile(kLaunchLogPath, &text))
+        return lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')

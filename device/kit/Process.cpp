@@ -68,3 +68,19 @@ std::wstring FromUtf8(const std::string& text)
         MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), &result[0], chars);
     return result;
 }
+
+bool ReadSharedFile(const std::wstring& path, std::string* text)
+{
+    // The recorder and the stand-ins keep writing while tests read: share everything.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    text->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text->append(buffer, got);
+    CloseHandle(file);
+    return true;
+}

@@ -28,17 +28,9 @@ bool ParseRecorderLine(const std::string& line, RecorderEvent* event)
 std::vector<RecorderEvent> ReadRecorderFile(const std::wstring& path)
 {
     std::vector<RecorderEvent> events;
-    // The recorder keeps the file open and writing: share everything.
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return events;
     std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    CloseHandle(file);
+    if (!ReadSharedFile(path, &text))
+        return events;
     // A line still being written has no line break yet: leave it for the next read.
     size_t end = text.rfind('\n');
     text.resize(end == std::string::npos ? 0 : end + 1);
