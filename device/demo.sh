@@ -57,13 +57,15 @@ if wine_run "$bin/devctl.exe" tray-tap MORVANE.Vantorix; then
 else
   say "no tray icon of the program to tap"
 fi
-[ -f "$c/ui.tray.dbg" ] && cp "$c/ui.tray.dbg" "$out/ui.tray.dbg"
-[ -f "$c/emulated/demo-recorder.txt" ] && cp "$c/emulated/demo-recorder.txt" "$out/recorder.txt"
 
 say "stopping Pelorin"
 if ! wine_run "$bin/devctl.exe" close-window MORVANE.Vantorix 5000; then
   wine_run taskkill /f /im Pelorin.exe || true
 fi
 wine_run "$bin/devctl.exe" close-window EmulatedRecorder 3000 || true
+
+# Copied once the program has ended, so that the log holds its TERM lines too.
+[ -f "$c/ui.tray.dbg" ] && cp "$c/ui.tray.dbg" "$out/ui.tray.dbg"
+[ -f "$c/emulated/demo-recorder.txt" ] && cp "$c/emulated/demo-recorder.txt" "$out/recorder.txt"
 
 echo "$out"
