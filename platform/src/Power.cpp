@@ -4,6 +4,7 @@
 #include <pm.h>
 #include <wchar.h>
 #include "EmulatedDevice.h"
+#include "ce_device_api.h"
 
 namespace {
 enum { REQUIREMENT_SLOTS = 16, HANDLE_BASE = 0x5E000 };
@@ -17,15 +18,60 @@ Requirement s_requirements[REQUIREMENT_SLOTS];
 SRWLOCK s_lock = SRWLOCK_INIT;
 } // namespace
 
-// Requirements held by all processes; the backlight follows it.
+static bool ProcessAlive(DWORD processId)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return false;
+    DWORD code = 0;
+    bool alive = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return alive;
+}
+
+// Each process's backlight requirements are counted under its identifier. As the
+// device's power manager drops the requirements of a process that has ended, the
+// backlight follows the processes still running, however the others ended.
 static void CountBacklightHolders(LONG delta)
 {
-    DWORD holders = DeviceStateAdd(L"BacklightHolders", delta);
-    if ((LONG)holders < 0) {
-        holders = 0;
-        DeviceStateWrite(L"BacklightHolders", 0);
+    WCHAR path[128];
+    CeSnwprintf(path, 127, L"%s\\BacklightHolders", kEmulatedDeviceKey);
+    path[127] = 0;
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    WCHAR self[16];
+    CeSnwprintf(self, 15, L"%lu", GetCurrentProcessId());
+    self[15] = 0;
+    DWORD count = 0, bytes = sizeof count, type = 0;
+    if (RegQueryValueExW(key, self, nullptr, &type, (BYTE*)&count, &bytes) != ERROR_SUCCESS || type != REG_DWORD)
+        count = 0;
+    LONG updated = (LONG)count + delta;
+    if (updated > 0) {
+        count = (DWORD)updated;
+        RegSetValueExW(key, self, 0, REG_DWORD, (const BYTE*)&count, sizeof count);
+    } else {
+        RegDeleteValueW(key, self);
     }
-    DeviceStateWrite(L"Backlight", holders ? 1 : 0);
+
+    bool held = false;
+    WCHAR name[16];
+    for (DWORD i = 0;;) {
+        DWORD chars = 16;
+        count = 0;
+        bytes = sizeof count;
+        if (RegEnumValueW(key, i, name, &chars, nullptr, &type, (BYTE*)&count, &bytes) != ERROR_SUCCESS)
+            break;
+        if (!ProcessAlive(wcstoul(name, nullptr, 10))) {
+            RegDeleteValueW(key, name); // the enumeration goes on at the same index
+            continue;
+        }
+        held = held || count > 0;
+        ++i;
+    }
+    RegCloseKey(key);
+    DeviceStateWrite(L"Backlight", held ? 1 : 0);
 }
 
 HANDLE WINAPI SetPowerRequirement(PVOID device, CEDEVICE_POWER_STATE deviceState, ULONG deviceFlags,
