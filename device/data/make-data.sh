@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the data files that the installer places below the install path:
-# pictures, the key-click sound and the help page. The outputs in files/ are
-# committed; run this again only to change them.
+# pictures and the key-click sound. The outputs in files/ are
+# committed; run this again only to change them. The help page,
+# files/help/help.html, is written by hand.
 #
 # Transparent key colours must come out of the JPEG decoder exactly (0xFF00FF and
 # 0x00FF00). A JPEG written from the RGB key decodes one step off, so the key areas
@@ -128,5 +129,4 @@ for s in 1 2; do
 done
 make_frame_pictures
 make_sound
-cp "$here/help.html" "$out/help/help.html"
 echo "make-data: wrote $(find "$out" -type f | wc -l) files into $out"
