@@ -4,6 +4,7 @@
 #include <pm.h>
 #include "AppState.h"
 #include "Backlight.h"
+#include "PowerThreads.h"
 #include "DebugLog.h"
 #include "DebugLogFile.h"
 #include "GUI.h"

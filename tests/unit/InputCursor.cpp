@@ -5,6 +5,7 @@
 #include <aygshell.h>
 #include "DeviceKit.h"
 #include "GUI.h"
+#include "CursorImage.h"
 #include "InstallPath.h"
 #include "MouseReport.h"
 #include "ScreenMetrics.h"

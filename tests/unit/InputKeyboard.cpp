@@ -7,6 +7,7 @@
 #include "DriverProtocol.h"
 #include "GUI.h"
 #include "Keyboard.h"
+#include "KeySound.h"
 
 namespace {
 

@@ -25,6 +25,10 @@ struct SettingsRecord {
     int KBSounds;
 };
 
+// The program's one settings record (held by the settings window's object). The
+// workers read it through this accessor, whole 32-bit fields without a lock.
+SettingsRecord& AppSettings();
+
 // Reads every setting; a value that is absent or refused leaves its field as it was. Always 1.
 int LoadSettings(SettingsRecord& settings);
 // Writes every setting but BacklightTimeout and flushes. 1 plus the number of failed writes.

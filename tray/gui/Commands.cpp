@@ -1,10 +1,8 @@
 // What the soft keys, page controls and taps of the settings window do.
 #include "GUI.h"
-#include "ButtonActions.h"
 #include "DebugLog.h"
+#include "Launch.h"
 #include "resource.h"
-
-enum { IDC_EXIT = 105, IDC_BLUETOOTH = 784 };
 
 void GUI::OnCommand(WPARAM wParam, LPARAM)
 {

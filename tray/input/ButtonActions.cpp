@@ -2,7 +2,10 @@
 // report's event (flags and sequence); device actions run here and now.
 #include "ButtonActions.h"
 #include "DebugLog.h"
-#include "GUI.h"
+#include "DeviceActions.h"
+#include "Launch.h"
+#include "Settings.h"
+#include "TaskActions.h"
 
 enum { KEY_PRESS_MS = 20 };
 
@@ -19,7 +22,7 @@ void DoAction(int button, DWORD& flags, DWORD& sequence)
     DebugLog(L"DoAction: %d", button);
     if (button < 0 || button >= BUTTON_COUNT)
         return;
-    const ButtonEntry& entry = g_gui.Buttons[button];
+    const ButtonEntry& entry = AppSettings().Buttons[button];
     switch (entry.Action) {
     case ACTION_LEFT_CLICK: flags |= MOUSEEVENTF_LEFTDOWN; sequence = SEQUENCE_NONE; break;
     case ACTION_MIDDLE_CLICK: flags |= MOUSEEVENTF_MIDDLEDOWN; sequence = SEQUENCE_NONE; break;

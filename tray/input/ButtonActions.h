@@ -1,12 +1,7 @@
-// The seventeen actions that a mouse input can be bound to.
+// DoAction: what one of the five mouse inputs does, by the action it is bound to.
 #pragma once
 #include <windows.h>
 
+// Pointer actions add flags or a sequence code to the report's event; device
+// actions run at once.
 void DoAction(int button, DWORD& flags, DWORD& sequence);
-void LaunchProgram(const WCHAR* file, const WCHAR* parameters);
-void CloseTask();
-void SwitchTask();
-void ResetDevice();
-void RotateScreen();
-DWORD FindProcessId(const WCHAR* exeName);
-int OpenBluetoothSettings();

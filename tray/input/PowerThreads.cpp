@@ -1,11 +1,12 @@
 // The two power workers: one drops the backlight after the quiet time, the other
 // logs the system's power transitions.
-#include "Backlight.h"
+#include "PowerThreads.h"
 #include <msgqueue.h>
 #include <pm.h>
 #include "AppState.h"
+#include "Backlight.h"
 #include "DebugLog.h"
-#include "GUI.h"
+#include "Settings.h"
 
 enum { POWER_CHECK_MS = 5000, POWER_MESSAGE_BYTES = 44 };
 
@@ -14,12 +15,8 @@ DWORD WINAPI PowerTimeoutThread(LPVOID)
     DebugLog(L"PowerTimeoutThread call");
     while (!g_terminate) {
         Sleep(POWER_CHECK_MS);
-        DWORD timeout = g_gui.BacklightTimeout;
-        // Unsigned difference: the tick counter's wrap-around does no harm.
-        if (IsBacklightHeld() && GetTickCount() - LastInputTime() > timeout) {
-            DebugLog(L"PowerTimeoutThread LCD Timeout (%d)", timeout);
-            SetBacklightRequirement(0);
-        }
+        if (!g_terminate) // termination releases the backlight itself, once input has stopped
+            ReleaseBacklightAfterQuiet(AppSettings().BacklightTimeout);
     }
     return 0;
 }

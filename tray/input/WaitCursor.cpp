@@ -1,5 +1,5 @@
 // The system's busy cursor around slow work.
-#include "Cursor.h"
+#include "WaitCursor.h"
 #include "AppState.h"
 
 void ShowWaitCursor(int on)

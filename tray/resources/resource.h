@@ -12,3 +12,7 @@
 #define IDI_TAB_STATUS     137
 #define IDI_TAB_HELP       138
 #define IDI_TAB_ABOUT      139
+
+// Commands of the settings window's page controls.
+#define IDC_EXIT           105
+#define IDC_BLUETOOTH      784

@@ -1,12 +1,15 @@
 // Starting programs and the device's Bluetooth settings.
-#include "ButtonActions.h"
+#include "Launch.h"
 #include "AppState.h"
-#include "Cursor.h"
+#include "WaitCursor.h"
 
 void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
 {
     SHELLEXECUTEINFO info = {};
     info.cbSize = sizeof info;
+    // A launch that fails does nothing visible: the shell's error box is a modal
+    // loop, and on the listener thread it would discard every driver message.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpFile = file;
     info.lpParameters = parameters;
     info.nShow = SW_SHOW;

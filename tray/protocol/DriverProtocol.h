@@ -13,15 +13,24 @@ enum DriverMessage : UINT {
     TM_BLUETOOTH   = 40005, // wParam: status number, only logged
 };
 
+// The driver's words are 32 bits wide on the device. A wider message parameter is
+// cut to its low 32 bits before anything reads, compares or logs it.
+inline DWORD DriverWord(WPARAM w) { return (DWORD)w; }
+inline DWORD DriverWord(LPARAM l) { return (DWORD)l; }
+
+// TM_MOUSESTATUS and TM_KBSTATUS: only 1 means attached.
+inline bool StatusAttached(WPARAM w) { return DriverWord(w) == 1; }
+inline bool StatusDetached(WPARAM w) { return DriverWord(w) == 0; }
+
 // Packs a mouse report word. Each field is a two's-complement byte.
 inline WPARAM PackMouseReport(int wheel, int dx, int dy)
 {
     return (WPARAM)(((DWORD)(BYTE)wheel) | ((DWORD)(BYTE)dx << 16) | ((DWORD)(BYTE)dy << 24));
 }
 
-inline int MouseReportWheel(WPARAM w) { return (signed char)(BYTE)(w & 0xFF); }
-inline int MouseReportDx(WPARAM w)    { return (signed char)(BYTE)((w >> 16) & 0xFF); }
-inline int MouseReportDy(WPARAM w)    { return (signed char)(BYTE)((w >> 24) & 0xFF); }
+inline int MouseReportWheel(DWORD w) { return (signed char)(BYTE)(w & 0xFF); }
+inline int MouseReportDx(DWORD w)    { return (signed char)(BYTE)((w >> 16) & 0xFF); }
+inline int MouseReportDy(DWORD w)    { return (signed char)(BYTE)((w >> 24) & 0xFF); }
 
 // Packs a keyboard report word.
 inline WPARAM PackKeyReport(BYTE virtualKey, BYTE scanCode)
@@ -29,5 +38,5 @@ inline WPARAM PackKeyReport(BYTE virtualKey, BYTE scanCode)
     return (WPARAM)(((DWORD)virtualKey << 16) | ((DWORD)scanCode << 24));
 }
 
-inline BYTE KeyReportVirtualKey(WPARAM w) { return (BYTE)((w >> 16) & 0xFF); }
-inline BYTE KeyReportScanCode(WPARAM w)   { return (BYTE)((w >> 24) & 0xFF); }
+inline BYTE KeyReportVirtualKey(DWORD w) { return (BYTE)((w >> 16) & 0xFF); }
+inline BYTE KeyReportScanCode(DWORD w)   { return (BYTE)((w >> 24) & 0xFF); }

@@ -1,0 +1,4 @@
+// The system's busy cursor around slow work.
+#pragma once
+
+void ShowWaitCursor(int on);
