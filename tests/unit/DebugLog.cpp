@@ -121,3 +121,62 @@ TEST_F(DebugLogFileTest, UnopenableFileDropsTheLineAndCarriesOn)
 }
 
 } // namespace
+
+namespace {
+
+// The log's lock is held across processes under this name.
+const wchar_t kLogLockName[] = L"MORVANE.Vantorix.DebugLog";
+
+DWORD WINAPI HoldLogLockAndEnd(LPVOID)
+{
+    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, kLogLockName);
+    WaitForSingleObject(lock, INFINITE);
+    return 0; // ends owning it, as a thread killed in the middle of a line would
+}
+
+DWORD WINAPI HoldLogLockLong(LPVOID done)
+{
+    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, kLogLockName);
+    WaitForSingleObject(lock, INFINITE);
+    WaitForSingleObject((HANDLE)done, 30000);
+    ReleaseMutex(lock);
+    CloseHandle(lock);
+    return 0;
+}
+
+DWORD WINAPI LogOneLine(LPVOID text)
+{
+    DebugLog(L"%s", (const wchar_t*)text);
+    return 0;
+}
+
+// Runs DebugLog on a thread of its own; false when it did not return in time.
+bool LogReturns(const wchar_t* text)
+{
+    HANDLE thread = CreateThread(nullptr, 0, LogOneLine, (LPVOID)text, 0, nullptr);
+    bool returned = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return returned;
+}
+
+TEST_F(DebugLogFileTest, AHolderThatDiedOrHangsNeverBlocksTheLog)
+{
+    DebugLog(L"first"); // the lock exists from here on
+
+    HANDLE died = CreateThread(nullptr, 0, HoldLogLockAndEnd, nullptr, 0, nullptr);
+    WaitForSingleObject(died, 5000);
+    CloseHandle(died);
+    ASSERT_TRUE(LogReturns(L"after a holder died"));
+    EXPECT_GE(FindMessage(ReadDebugLogMessages(), "after a holder died"), 0);
+
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hangs = CreateThread(nullptr, 0, HoldLogLockLong, done, 0, nullptr);
+    Sleep(200);
+    EXPECT_TRUE(LogReturns(L"while a holder hangs")) << "the log waited for good";
+    SetEvent(done);
+    WaitForSingleObject(hangs, 5000);
+    CloseHandle(hangs);
+    CloseHandle(done);
+}
+
+} // namespace

@@ -1,20 +1,25 @@
 #include "DebugLog.h"
 #include <stdarg.h>
-#include <stdio.h>
 #include "AppState.h"
+#include "ScopedWin.h"
 
 DWORD g_debugEnabled;
 static DWORD s_memoryBaseline; // free physical memory at the first logged line
 
-// Four threads log. Appends through separate streams are not atomic: two lines
-// written at once can overwrite each other, so one line is written at a time.
-static CRITICAL_SECTION s_fileLock;
-static int InitFileLock()
-{
-    InitializeCriticalSection(&s_fileLock);
-    return 1;
-}
-static int s_fileLockReady = InitFileLock();
+static const WCHAR kLogFile[] = L"\\ui.tray.dbg";
+
+// Four threads log, and a second instance that is being refused logs into the same
+// file. Appends through separate handles are not atomic, so one line is written at
+// a time, across processes. A holder killed while writing hands the lock on; one
+// that hangs costs the waiter its line, never the waiter itself.
+enum { LOG_LOCK_WAIT_MS = 1000 };
+static HANDLE s_logLock = CreateMutexW(nullptr, FALSE, L"MORVANE.Vantorix.DebugLog");
+
+// The line as written, held while the lock is: text mode's CRLF line ends, the
+// system's code page. Kept static so that no thread needs the space on its stack.
+enum { LINE_CHARS = LOG_STAMP_CHARS + DEBUG_MESSAGE_CHARS, LINE_TEXT_CHARS = 2 * LINE_CHARS + 2 };
+static WCHAR s_lineText[LINE_TEXT_CHARS];
+static char s_lineBytes[2 * LINE_TEXT_CHARS];
 
 static DWORD FreePhysicalMemory()
 {
@@ -33,6 +38,40 @@ void FormatLogStamp(WCHAR* stamp, const SYSTEMTIME& time, DWORD freeBytes, DWORD
     double lost = ((double)baselineBytes - (double)freeBytes) * mib;
     FormatText(stamp, LOG_STAMP_CHARS, L"%2d:%2d:%2d@%3.3f/%3.3f: ", time.wHour, time.wMinute, time.wSecond, freeNow,
                lost);
+}
+
+// Appends `text` to the line with every line break written as CR LF; returns the new length.
+static size_t AppendWithCrLf(size_t length, const WCHAR* text)
+{
+    for (; *text && length + 2 < LINE_TEXT_CHARS; ++text) {
+        if (*text == L'\n')
+            s_lineText[length++] = L'\r';
+        s_lineText[length++] = *text;
+    }
+    return length;
+}
+
+// Writes with the file system's own calls rather than a runtime stream: a stream
+// takes the runtime's and the heap's locks, which a thread killed inside it would
+// leave held for every later caller.
+static void AppendLine(const WCHAR* stamp, const WCHAR* message)
+{
+    size_t length = AppendWithCrLf(0, stamp);
+    length = AppendWithCrLf(length, message);
+    length = AppendWithCrLf(length, L"\n");
+    int bytes = WideCharToMultiByte(CP_ACP, 0, s_lineText, (int)length, s_lineBytes, (int)sizeof s_lineBytes,
+                                    nullptr, nullptr);
+    if (bytes <= 0)
+        return;
+
+    HANDLE file = CreateFileW(kLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return; // a file system that refuses the file loses the line, nothing else
+    DWORD written = 0;
+    if (SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
+        WriteFile(file, s_lineBytes, (DWORD)bytes, &written, nullptr);
+    CloseHandle(file);
 }
 
 void DebugLog(const WCHAR* format, ...)
@@ -54,12 +93,10 @@ void DebugLog(const WCHAR* format, ...)
     if (s_memoryBaseline == 0)
         s_memoryBaseline = FreePhysicalMemory();
 
-    EnterCriticalSection(&s_fileLock);
-    if (FILE* file = _wfopen(L"\\ui.tray.dbg", L"a")) {
-        WCHAR stamp[LOG_STAMP_CHARS];
-        FormatLogStamp(stamp, now, FreePhysicalMemory(), s_memoryBaseline);
-        fwprintf(file, L"%s%s\n", stamp, message);
-        fclose(file);
-    }
-    LeaveCriticalSection(&s_fileLock);
+    ScopedLock lock(s_logLock, LOG_LOCK_WAIT_MS);
+    if (!lock.Held())
+        return;
+    WCHAR stamp[LOG_STAMP_CHARS];
+    FormatLogStamp(stamp, now, FreePhysicalMemory(), s_memoryBaseline);
+    AppendLine(stamp, message);
 }

@@ -3,14 +3,21 @@
 #include "Backlight.h"
 #include <pm.h>
 #include "DebugLog.h"
+#include "ScopedWin.h"
 
-// Shared by the listener (on), the time-out thread and shutdown (off); plain words.
+// Requests come from the listener, releases from the time-out thread and from
+// termination: each change of the requirement is made under this lock, so that a
+// request and a release never cross and leak a requirement or release one twice.
+enum { BACKLIGHT_LOCK_WAIT_MS = 2000 };
+static HANDLE s_lock = CreateMutexW(nullptr, FALSE, nullptr);
+
 static volatile HANDLE s_requirement;
 static volatile BYTE s_backlightHeld;
 static volatile DWORD s_lastInputTime;
 
 void SetBacklightRequirement(int on)
 {
+    ScopedLock lock(s_lock, BACKLIGHT_LOCK_WAIT_MS);
     if (on) {
         if (s_requirement)
             return;
@@ -33,9 +40,18 @@ void SetBacklightRequirement(int on)
 void NoteInputActivity()
 {
     s_lastInputTime = GetTickCount();
-    SetBacklightRequirement(1);
+    // Held already: the common case costs no lock. An input that overlaps the
+    // time-out's release is covered by the next input.
+    if (!s_requirement)
+        SetBacklightRequirement(1);
 }
 
-int IsBacklightHeld() { return s_backlightHeld; }
-
-DWORD LastInputTime() { return s_lastInputTime; }
+void ReleaseBacklightAfterQuiet(DWORD timeout)
+{
+    ScopedLock lock(s_lock, BACKLIGHT_LOCK_WAIT_MS);
+    // Unsigned difference: the tick counter's wrap-around does no harm.
+    if (s_backlightHeld && GetTickCount() - s_lastInputTime > timeout) {
+        DebugLog(L"PowerTimeoutThread LCD Timeout (%d)", timeout);
+        SetBacklightRequirement(0); // the lock is a mutex: taking it again is allowed
+    }
+}

@@ -1,13 +1,10 @@
-// Holding the backlight on while input arrives, and logging power transitions.
+// Holding the backlight on while input arrives.
 #pragma once
 #include <windows.h>
 
+// Takes (on) or drops (off) the requirement that keeps the backlight at full power.
 void SetBacklightRequirement(int on);
+// Records an input's time and holds the backlight on.
 void NoteInputActivity();
-DWORD WINAPI PowerTimeoutThread(LPVOID);
-DWORD WINAPI PowerNotificationThread(LPVOID);
-
-// What the time-out thread checks: whether the requirement was asked for, and when
-// the last input arrived (GetTickCount).
-int IsBacklightHeld();
-DWORD LastInputTime();
+// Drops the requirement when no input came for more than `timeout` milliseconds.
+void ReleaseBacklightAfterQuiet(DWORD timeout);
