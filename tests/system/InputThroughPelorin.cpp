@@ -250,7 +250,7 @@ TEST_F(PointerThroughPelorin, ButtonsAndWheelFollowTheirBindings)
 
     Report(0, 0, 0, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN); // left wins: its Right Click
     Report(0, 0, 0, MOUSEEVENTF_LEFTUP);                           // releases the right button
-    Report(0, 0, 0, MOUSEEVENTF_RIGHTUP);                          // its press never ran
+    Report(0, 0, 0, MOUSEEVENTF_RIGHTUP);                          // its press sent nothing: passes through
     Report(2, 0, 0);                                               // Scroll Up, two steps
     Report(-1, 0, 0);                                              // Scroll Down, one step
     Report(0, 0, 0, MOUSEEVENTF_MIDDLEDOWN);                       // Scroll Down from a button
@@ -263,14 +263,14 @@ TEST_F(PointerThroughPelorin, ButtonsAndWheelFollowTheirBindings)
     recorder.WaitForCount("rbuttonup", 4, mark);
 
     // Within one event Wine delivers buttons before the wheel, left before right.
-    EXPECT_EQ("rdown rup w+240 w-120 w-120 rdown w+120 ldown lup rup rdown rup", ButtonsAndWheels(mark));
+    EXPECT_EQ("rdown rup rup w+240 w-120 w-120 rdown w+120 ldown lup rup rdown rup", ButtonsAndWheels(mark));
     std::vector<RecorderEvent> events = recorder.Events();
     for (const char* button : {"l", "r", "m"}) {
         auto count = [&](const std::string& kind) {
             return std::count_if(events.begin() + mark, events.end(),
                                  [&](const RecorderEvent& e) { return e.kind == button + kind; });
         };
-        EXPECT_EQ(count("buttondown"), count("buttonup")) << button << " button left down";
+        EXPECT_LE(count("buttondown"), count("buttonup")) << button << " button left down";
     }
 
     std::vector<std::string> actions = MessagesStartingWith("DoAction: ");

@@ -7,6 +7,7 @@
 #include "GUI.h"
 #include "Keyboard.h"
 #include "MouseReport.h"
+#include "Settings.h"
 
 volatile BYTE g_mouseConnected;
 volatile BYTE g_keyboardConnected;
@@ -19,14 +20,17 @@ static void RefreshStatusPage()
         InvalidateRect(g_gui.mainWindow, nullptr, FALSE);
 }
 
-static void OnMouseStatus(WPARAM status)
+static void OnMouseStatus(WPARAM wParam)
 {
+    DWORD status = DriverWord(wParam);
     DebugLog(L"TM_MOUSESTATUS: %d", (int)status);
-    BYTE attached = status == 1;
-    if (status == 0 && g_cursor.connected)
+    BYTE attached = StatusAttached(wParam);
+    if (StatusDetached(wParam) && g_cursor.connected)
         DrawCursor(g_cursor, 0);
-    else if (attached && !g_cursor.connected)
+    else if (attached && !g_cursor.connected) {
         DrawCursor(g_cursor, 1);
+        ResetMotionRemainder(); // a new attachment starts from a whole pixel
+    }
     // A button pressed through the mouse never outlives the mouse.
     if (!attached && g_cursor.connected)
         ReleaseHeldButtons(g_cursor);
@@ -35,35 +39,52 @@ static void OnMouseStatus(WPARAM status)
     RefreshStatusPage();
 }
 
-static void OnKeyboardStatus(WPARAM status)
+static void OnKeyboardStatus(WPARAM wParam)
 {
-    DebugLog(L"TM_KBSTATUS: %d", (int)status);
-    BYTE attached = status == 1;
+    DebugLog(L"TM_KBSTATUS: %d", (int)DriverWord(wParam));
+    BYTE attached = StatusAttached(wParam);
     if (!attached)
         ReleaseHeldKeys();
     g_keyboardConnected = attached;
     RefreshStatusPage();
 }
 
+// Switching an input off also lets go of what it holds: the user may have switched
+// it off with a button or key still down, and its release will not be injected.
+void ReleaseDisabledInput()
+{
+    const SettingsRecord& settings = AppSettings();
+    if (!settings.Enable_Mouse)
+        ReleaseHeldButtons(g_cursor);
+    if (!settings.Enable_KB)
+        ReleaseHeldKeys();
+}
+
 BOOL HandleDriverMessage(const MSG& msg)
 {
-    if (msg.message == TM_MOUSEREPORT && g_gui.Enable_Mouse) {
+    const SettingsRecord& settings = AppSettings();
+    if (msg.message == TM_MOUSEREPORT && settings.Enable_Mouse) {
         if (g_cursor.connected) {
-            ProcessMouseReport(g_cursor, (DWORD)msg.wParam, (DWORD)msg.lParam);
+            ProcessMouseReport(g_cursor, DriverWord(msg.wParam), DriverWord(msg.lParam));
             NoteInputActivity();
         }
-    } else if (msg.message == TM_KBREPORT && g_gui.Enable_KB) {
-        HandleKeyReport(msg.wParam, msg.lParam);
+    } else if (msg.message == TM_KBREPORT && settings.Enable_KB) {
+        HandleKeyReport(DriverWord(msg.wParam), DriverWord(msg.lParam));
     } else if (msg.message == TM_KBSTATUS) {
         OnKeyboardStatus(msg.wParam);
     } else if (msg.message == TM_MOUSESTATUS) {
         OnMouseStatus(msg.wParam);
     } else if (msg.message == TM_BLUETOOTH) {
-        DebugLog(L"TM_BLUETOOTH: %d", (int)msg.wParam);
+        DebugLog(L"TM_BLUETOOTH: %d", (int)DriverWord(msg.wParam));
         RefreshStatusPage();
+    } else if (msg.message == TM_INPUTSWITCHED) {
+        ReleaseDisabledInput();
     } else {
         // Reports while their input is disabled, and anything else: a thread
-        // message without a window goes nowhere.
+        // message without a window goes nowhere. A report that comes while its
+        // input is off still frees what that input holds.
+        if (msg.message == TM_MOUSEREPORT || msg.message == TM_KBREPORT)
+            ReleaseDisabledInput();
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
         return FALSE;
@@ -80,11 +101,16 @@ DWORD WINAPI DriverListenThread(LPVOID)
         SetEvent(g_listenerReady);
 
     // Termination sets the flag first, then wakes this loop with WM_QUIT: the
-    // report in hand is completed, nothing after it is handled.
+    // report in hand is completed, nothing after it is handled. A quit message that
+    // anyone else posts would leave the program running without input: ignored.
     while (!g_terminate) {
-        if (GetMessageW(&msg, nullptr, 0, 0) <= 0 || g_terminate)
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (g_terminate)
             break;
-        HandleDriverMessage(msg);
+        if (got > 0)
+            HandleDriverMessage(msg);
+        else if (got == 0)
+            DebugLog(L"DriverListenThread: WM_QUIT ignored, the program is not terminating.");
     }
     return 0;
 }

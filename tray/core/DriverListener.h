@@ -10,8 +10,16 @@ extern volatile BYTE g_keyboardConnected;
 // only when the driver's posts can arrive.
 extern HANDLE g_listenerReady;
 
+// Posted to the listener by the settings window when "Enable USB mouse support" or
+// "Enable USB keyboard support" changes: the listener lets go of what a switched-off
+// input holds. The program's own message, outside the driver's numbers.
+enum { TM_INPUTSWITCHED = WM_APP + 1 };
+
 DWORD WINAPI DriverListenThread(LPVOID);
 
-// Handles one driver message; FALSE when the message is not a driver message and
-// was dispatched instead.
+// Handles one message of the listener's queue; FALSE when it is not one of the
+// listener's messages and was dispatched instead.
 BOOL HandleDriverMessage(const MSG& msg);
+
+// Releases the buttons and keys held through an input that is switched off.
+void ReleaseDisabledInput();

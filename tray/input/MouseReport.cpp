@@ -2,10 +2,10 @@
 // into an absolute pointer position, button presses and wheel steps through their
 // bound actions, and one pointer event (or a timed sequence) at that position.
 #include "MouseReport.h"
-#include "DriverProtocol.h"
 #include "ButtonActions.h"
-#include "GUI.h"
+#include "DriverProtocol.h"
 #include "ScreenMetrics.h"
+#include "Settings.h"
 
 namespace {
 const int kSpeedMultiplier[SPEED_COUNT] = {1, 1, 1, 1, 2, 3, 4, 5, 6, 7, 8};
@@ -31,9 +31,16 @@ const PhysicalButton kButtons[3] = {
     {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, BUTTON_MIDDLE},
 };
 
-// The down flags each physical button's press sent and that still await their up
-// flags. Its release sends exactly these ups, whatever action the press ran.
-DWORD s_heldDowns[3];
+// A press of each physical button that this instance handled and whose release has
+// not come yet, with the down flags it sent (none for a sequence or a device
+// action). Its release sends exactly these ups, whatever action the press ran. A
+// release without such a press (one pressed before this instance started, say)
+// passes its own up flag through, so that a button held in the system is let go.
+struct HeldButton {
+    BYTE pressed;
+    DWORD downs;
+};
+HeldButton s_held[3];
 
 // Movement below one pixel at slow speeds, carried to the next report per axis.
 int s_remainderX, s_remainderY;
@@ -79,11 +86,12 @@ void ResetMotionRemainder()
 
 void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
 {
-    int wheel = (signed char)(BYTE)(report & 0xFF);
-    int dx = (signed char)(BYTE)((report >> 16) & 0xFF);
-    int dy = (signed char)(BYTE)((report >> 24) & 0xFF);
+    int wheel = MouseReportWheel(report);
+    int dx = MouseReportDx(report);
+    int dy = MouseReportDy(report);
 
-    int speed = g_gui.Speed;
+    const SettingsRecord& settings = AppSettings();
+    int speed = settings.Speed;
     if (speed != s_remainderSpeed) {
         s_remainderX = s_remainderY = 0; // a remainder of another speed means nothing here
         s_remainderSpeed = speed;
@@ -94,19 +102,24 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
     DWORD nx = Normalise(state.x, width), ny = Normalise(state.y, height);
     DWORD moved = (dx || dy) ? MOUSEEVENTF_MOVE : 0;
 
-    // Releases first: each sends the ups of what its own press sent.
-    DWORD releases = 0;
-    for (int i = 0; i < 3; ++i)
-        if (buttons & kButtons[i].upBit) {
-            releases |= UpsFor(s_heldDowns[i]);
-            s_heldDowns[i] = 0;
-        }
-
-    DWORD flags = 0, sequence = SEQUENCE_NONE;
     int pressed = -1;
     for (int i = 0; i < 3 && pressed < 0; ++i)
         if (buttons & kButtons[i].downBit)
             pressed = i;
+
+    // Releases first: each sends the ups of what its own press sent. A button pressed
+    // and released within this report is released below, with what this press sends.
+    DWORD releases = 0;
+    for (int i = 0; i < 3; ++i)
+        if (buttons & kButtons[i].upBit) {
+            if (s_held[i].pressed)
+                releases |= UpsFor(s_held[i].downs);
+            else if (i != pressed)
+                releases |= kButtons[i].upBit;
+            s_held[i] = HeldButton();
+        }
+
+    DWORD flags = 0, sequence = SEQUENCE_NONE;
     if (pressed >= 0)
         DoAction(kButtons[pressed].input, flags, sequence);
     else
@@ -124,8 +137,10 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
     if (wholeSequence)
         pressDowns = 0; // the sequence sends whole clicks of its own; the press sent nothing
     bool releasedAtOnce = pressed >= 0 && (buttons & kButtons[pressed].upBit);
-    if (pressed >= 0)
-        s_heldDowns[pressed] = releasedAtOnce ? 0 : pressDowns;
+    if (pressed >= 0 && !releasedAtOnce) {
+        s_held[pressed].pressed = 1;
+        s_held[pressed].downs = pressDowns;
+    }
     // An earlier press released in the same event as a new press of the same flag would
     // be undone by it (downs go out before ups), so such releases go out first.
     if (releases && (wholeSequence || (releases & UpsFor(flags)))) {
@@ -167,9 +182,9 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
 void ReleaseHeldButtons(CursorState& state)
 {
     DWORD ups = 0;
-    for (int i = 0; i < 3; ++i) {
-        ups |= UpsFor(s_heldDowns[i]);
-        s_heldDowns[i] = 0;
+    for (HeldButton& held : s_held) {
+        ups |= UpsFor(held.downs);
+        held = HeldButton();
     }
     if (ups)
         mouse_event(MOUSEEVENTF_ABSOLUTE | ups, Normalise(state.x, g_screen.width), Normalise(state.y, g_screen.height),
