@@ -3,49 +3,64 @@
 #include "Keyboard.h"
 #include "AppState.h"
 #include "Backlight.h"
-#include "GUI.h"
+#include "DriverProtocol.h"
+#include "KeySound.h"
+#include "Settings.h"
 
 namespace {
 enum { KEY_CODES = 256 };
 
-// Per virtual key: whether a press is still held, and how it was sent, so that the
-// release matches it.
+// A press still held, with the flags it went out with, so that its release is the
+// same key: a character key (KEYEVENTF_UNICODE) is known by its scan field, which
+// carries the character, and reaches the system as VK_PACKET whatever its key code.
 struct HeldKey {
     BYTE held;
+    BYTE virtualKey;
     BYTE scanCode;
-    DWORD extended;
+    DWORD pressFlags;
 };
-HeldKey s_heldKeys[KEY_CODES];
+HeldKey s_heldKeys[KEY_CODES];       // by virtual key
+HeldKey s_heldCharacters[KEY_CODES]; // KEYEVENTF_UNICODE presses, by character
+
+HeldKey& HeldEntry(BYTE virtualKey, BYTE scanCode, DWORD flags)
+{
+    return (flags & KEYEVENTF_UNICODE) ? s_heldCharacters[scanCode] : s_heldKeys[virtualKey];
+}
+
+void ReleaseAll(HeldKey (&keys)[KEY_CODES])
+{
+    for (HeldKey& key : keys) {
+        if (!key.held)
+            continue;
+        key.held = 0;
+        keybd_event(key.virtualKey, key.scanCode, key.pressFlags | KEYEVENTF_KEYUP, 0);
+    }
+}
 } // namespace
 
-void HandleKeyReport(WPARAM report, LPARAM flags)
+void HandleKeyReport(DWORD report, DWORD flags)
 {
-    BYTE virtualKey = (BYTE)((report >> 16) & 0xFF);
-    BYTE scanCode = (BYTE)((report >> 24) & 0xFF);
-    DWORD keyFlags = (DWORD)flags;
-    keybd_event(virtualKey, scanCode, keyFlags, 0);
+    BYTE virtualKey = KeyReportVirtualKey(report);
+    BYTE scanCode = KeyReportScanCode(report);
+    keybd_event(virtualKey, scanCode, flags, 0);
 
-    HeldKey& key = s_heldKeys[virtualKey];
-    if (keyFlags & KEYEVENTF_KEYUP) {
+    HeldKey& key = HeldEntry(virtualKey, scanCode, flags);
+    if (flags & KEYEVENTF_KEYUP) {
         key.held = 0;
     } else {
         key.held = 1;
+        key.virtualKey = virtualKey;
         key.scanCode = scanCode;
-        key.extended = keyFlags & KEYEVENTF_EXTENDEDKEY;
+        key.pressFlags = flags;
     }
 
     NoteInputActivity();
-    if (g_gui.KBSounds && !(keyFlags & KEYEVENTF_KEYUP))
+    if (AppSettings().KBSounds && !(flags & KEYEVENTF_KEYUP))
         PlayKeySound(g_instance);
 }
 
 void ReleaseHeldKeys()
 {
-    for (int vk = 0; vk < KEY_CODES; ++vk) {
-        HeldKey& key = s_heldKeys[vk];
-        if (!key.held)
-            continue;
-        key.held = 0;
-        keybd_event((BYTE)vk, key.scanCode, key.extended | KEYEVENTF_KEYUP, 0);
-    }
+    ReleaseAll(s_heldKeys);
+    ReleaseAll(s_heldCharacters);
 }
