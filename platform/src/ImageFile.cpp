@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+#include "ImageHeader.h"
 #include "aygshell.h"
 
 using namespace Gdiplus;
@@ -44,9 +45,12 @@ static HBITMAP CreateTopDownDib(UINT width, UINT height, void** bits)
 
 extern "C" HBITMAP WINAPI SHLoadImageFile(LPCWSTR fileName)
 {
-    if (!fileName || !fileName[0] || !StartGdiplusOnce())
+    if (!fileName || !fileName[0])
         return nullptr;
-    if (GetFileAttributesW(fileName) == INVALID_FILE_ATTRIBUTES)
+    // The size is taken from the file's own header and judged before the decoder
+    // sees the file: the decoder allocates whatever a header declares.
+    ImageSize size;
+    if (!ReadImageSize(fileName, &size) || !FitsTheDevice(size) || !StartGdiplusOnce())
         return nullptr;
 
     GpBitmap* picture = nullptr;
@@ -57,8 +61,8 @@ extern "C" HBITMAP WINAPI SHLoadImageFile(LPCWSTR fileName)
     UINT width = 0, height = 0;
     DllExports::GdipGetImageWidth(picture, &width);
     DllExports::GdipGetImageHeight(picture, &height);
-    // Bounded: a damaged header must not ask for an absurd allocation.
-    if (width > 0 && height > 0 && width <= 16384 && height <= 16384) {
+    // The decoder's own idea of the size is held to the same limits.
+    if (FitsTheDevice(ImageSize{width, height})) {
         void* bits = nullptr;
         HBITMAP dib = CreateTopDownDib(width, height, &bits);
         if (dib && bits) {

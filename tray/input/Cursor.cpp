@@ -3,8 +3,9 @@
 // something has repainted beneath it meanwhile: then the stale copy is thrown away.
 #include "Cursor.h"
 #include "CursorImage.h"
-#include "GUI.h"
+#include "ScopedWin.h"
 #include "ScreenMetrics.h"
+#include "Settings.h"
 
 CursorState g_cursor;
 
@@ -13,7 +14,7 @@ enum { TRANSPARENT_COLOUR = RGB(255, 0, 255), CURSOR_SHAPES = 10, PROBE_INSET = 
 // The strip's left edge of the chosen shape; a setting outside the strip shows the first.
 static int ShapeLeft(HBITMAP strip, int cellWidth)
 {
-    int shape = g_gui.Cursor;
+    int shape = AppSettings().Cursor;
     BITMAP info = {};
     int shapes = CURSOR_SHAPES;
     if (GetObjectW(strip, sizeof info, &info) == sizeof info && cellWidth > 0 && info.bmWidth / cellWidth < shapes)
@@ -72,16 +73,12 @@ static void Paint(CursorState& state, int w, int h)
         state.cursorImage = CreateBuiltInCursor(w, h);
     if (!state.cursorImage)
         return;
-    state.imageDC = CreateCompatibleDC(state.screenDC);
-    if (!state.imageDC)
+    ScopedMemoryDC imageDC(state.screenDC);
+    if (!imageDC)
         return;
-    state.imageDCPrevious = SelectObject(state.imageDC, state.cursorImage);
-    TransparentImage(state.screenDC, state.x, state.y, w, h, state.imageDC, ShapeLeft(state.cursorImage, w), 0,
-                     w, h, TRANSPARENT_COLOUR);
-    SelectObject(state.imageDC, state.imageDCPrevious);
-    DeleteDC(state.imageDC);
-    state.imageDC = nullptr;
-    state.imageDCPrevious = nullptr;
+    ScopedSelect image(imageDC, state.cursorImage);
+    TransparentImage(state.screenDC, state.x, state.y, w, h, imageDC, ShapeLeft(state.cursorImage, w), 0, w, h,
+                     TRANSPARENT_COLOUR);
 }
 
 void DrawCursor(CursorState& state, int show)
@@ -89,7 +86,8 @@ void DrawCursor(CursorState& state, int show)
     if (show && state.lastX == state.x && state.lastY == state.y)
         return; // already where it belongs
 
-    state.screenDC = GetDC(nullptr);
+    ScopedGetDC screen(nullptr);
+    state.screenDC = screen;
     int w = DRAX(10), h = DRAY(20);
     if (state.saveDC)
         TakeAway(state, w, h);
@@ -99,6 +97,5 @@ void DrawCursor(CursorState& state, int show)
     }
     state.lastX = state.x;
     state.lastY = state.y;
-    ReleaseDC(nullptr, state.screenDC);
     state.screenDC = nullptr;
 }
