@@ -34,6 +34,8 @@ LONG WINAPI CeChangeDisplaySettingsExW(LPCWSTR deviceName, DEVMODEW* mode, HWND 
 // GetDesktopWindow: on the Pocket PC the shell's Today screen (the window titled
 // "Desktop"); the desktop's own window when the shell is not running.
 HWND WINAPI CeGetDesktopWindow(void);
+// GetForegroundWindow: the Today screen where the desktop's root window is in front.
+HWND WINAPI CeGetForegroundWindow(void);
 
 // CreateToolhelp32Snapshot, accepting the device's TH32CS_SNAPNOHEAPS.
 HANDLE WINAPI CeCreateToolhelp32Snapshot(DWORD flags, DWORD processId);
@@ -75,5 +77,6 @@ void WINAPI CeSetDeviceState(LPCWSTR name, DWORD value);
 #define mouse_event               CeMouseEvent
 #define keybd_event               CeKeybdEvent
 #define GetDesktopWindow          CeGetDesktopWindow
+#define GetForegroundWindow       CeGetForegroundWindow
 #define CreateToolhelp32Snapshot  CeCreateToolhelp32Snapshot
 #endif

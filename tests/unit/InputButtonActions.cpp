@@ -5,10 +5,14 @@
 #include <algorithm>
 #include "AppState.h"
 #include "ButtonActions.h"
+#include "Launch.h"
+#include "TaskActions.h"
 #include "DebugLog.h"
 #include "DebugLogFile.h"
 #include "DeviceKit.h"
 #include "GUI.h"
+#include "PelorinTest.h"
+#include "Recorder.h"
 
 namespace {
 
@@ -98,22 +102,41 @@ bool BringForward(HWND window)
     return false;
 }
 
-// Another thread's window cannot be destroyed from here; it is asked to close.
-TEST_F(InputButtonActions, CloseTaskClosesAnotherThreadsWindow)
+// Another program's window cannot be destroyed from here; it is asked to close. The
+// program's own windows are only hidden (closing them would end all input), and the
+// desktop is never closed, also where the system's root window is in front.
+TEST_F(InputButtonActions, CloseTaskClosesOtherProgramsOnly)
 {
-    EventWindow other;
-    HWND window = other.handle();
-    other.BringToFront();
+    Recorder other;
+    ASSERT_TRUE(other.Start());
+    HWND window = other.Window();
     ASSERT_TRUE(BringForward(window));
     CloseTask();
-    for (DWORD start = GetTickCount(); IsWindow(window) && GetTickCount() - start < 3000;)
-        Sleep(20);
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }, 5000)) << "another program's window stayed";
     std::vector<std::string> log = ReadDebugLogMessages();
     int close = FindMessage(log, "Close Task: ");
     int real = FindMessage(log, "Real Close wnd=", close);
-    int destroy = FindMessage(log, "Destroy Window", real);
-    EXPECT_TRUE(close >= 0 && real > close && destroy > real);
+    EXPECT_TRUE(close >= 0 && real > close && FindMessage(log, "Destroy Window", real) > real);
+
+    EventWindow own;
+    own.BringToFront();
+    ASSERT_TRUE(BringForward(own.handle()));
+    CloseTask();
+    EXPECT_TRUE(IsWindow(own.handle())) << "the program closed its own window";
+    EXPECT_FALSE(IsWindowVisible(own.handle()));
+    EXPECT_GE(FindMessage(ReadDebugLogMessages(), "Hide own window"), 0);
+
+    HWND root = GetDesktopWindow(); // the desktop's own root window, not the device's meaning
+    DWORD rootProcess = 0;
+    GetWindowThreadProcessId(root, &rootProcess);
+    if (!BringForward(root))
+        GTEST_SKIP() << "the root window cannot be brought in front here";
+    CloseTask();
+    Sleep(500);
+    EXPECT_TRUE(IsWindow(root));
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, rootProcess);
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(process, 1000)) << "the desktop's process was closed";
+    CloseHandle(process);
 }
 
 // The foreground window goes behind the others and stays shown. (The windows belong

@@ -1,5 +1,5 @@
 // Closing and switching the foreground task.
-#include "ButtonActions.h"
+#include "TaskActions.h"
 #include "DebugLog.h"
 
 // Hides the window and puts it behind all others, so the one behind it comes forward.
@@ -13,7 +13,7 @@ void CloseTask()
 {
     HWND window = GetForegroundWindow();
     DebugLog(L"Close Task: %X", (unsigned)(UINT_PTR)window);
-    if (window == GetDesktopWindow()) {
+    if (!window || window == GetDesktopWindow()) {
         DebugLog(L"Abort - this is Desktop");
         MessageBeep(0);
         return;
@@ -24,10 +24,16 @@ void CloseTask()
         return;
     }
     DWORD windowProcess = 0;
-    if (window)
-        GetWindowThreadProcessId(window, &windowProcess);
+    GetWindowThreadProcessId(window, &windowProcess);
     DWORD shellProcess = FindProcessId(L"shell32.exe");
     DebugLog(L"Real Close wnd=%X shell=%X", windowProcess, shellProcess);
+    if (windowProcess == GetCurrentProcessId()) {
+        // The settings window: closing it would end the program and all input with
+        // it, so it steps aside as its Hide key does.
+        DebugLog(L"Hide own window");
+        ShowWindow(window, SW_HIDE);
+        return;
+    }
     if (windowProcess == shellProcess) {
         DebugLog(L"Minimize");
         SendToBack(window);
@@ -36,7 +42,7 @@ void CloseTask()
     DebugLog(L"Destroy Window");
     // Only the owning thread may destroy a window; another thread's window is asked
     // to close itself instead.
-    if (!DestroyWindow(window) && window)
+    if (!DestroyWindow(window))
         PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
