@@ -12,6 +12,30 @@ const WCHAR kWindowTitle[] = L"Vantorix";
 GUI g_gui;
 GUI* g_pGUI;
 
+// Two starts at the same instant would both find no window yet: the instance is
+// claimed first, with a named mutex that the system frees when its process ends.
+static HANDLE s_instanceClaim;
+enum { RUNNING_WINDOW_WAIT_MS = 5000 };
+
+static bool ClaimSingleInstance()
+{
+    s_instanceClaim = CreateMutexW(nullptr, FALSE, L"MORVANE.Vantorix.Instance");
+    return s_instanceClaim && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+// The instance that claimed first may still be creating its window.
+static HWND WaitForRunningWindow()
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND running = FindWindowW(kWindowClass, kWindowTitle))
+            return running;
+        if (GetTickCount() - start > RUNNING_WINDOW_WAIT_MS)
+            return nullptr;
+        Sleep(50);
+    }
+}
+
 static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (g_pGUI)
@@ -25,9 +49,11 @@ int GUI::InitWindow(HINSTANCE inst)
     instance = inst;
 
     // One instance at a time: a second start brings the first one forward.
-    if (HWND running = FindWindowW(kWindowClass, kWindowTitle)) {
-        ShowWindow(running, SW_SHOW);
-        SetForegroundWindow((HWND)((UINT_PTR)running | 1));
+    if (!ClaimSingleInstance()) {
+        if (HWND running = WaitForRunningWindow()) {
+            ShowWindow(running, SW_SHOW);
+            SetForegroundWindow((HWND)((UINT_PTR)running | 1));
+        }
         return -1;
     }
 
@@ -58,6 +84,7 @@ int GUI::InitWindow(HINSTANCE inst)
     if (InitWindowComponents() != 1)
         return -5;
     UpdateWindow(mainWindow);
+    started = 1;
     return 1;
 }
 
@@ -93,7 +120,10 @@ LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         activateInfo.cbSize = sizeof activateInfo;
         return 0;
     case WM_DESTROY:
-        TerminateApp();
+        // A start refused after its window was made destroys that window on the way
+        // out: it saves nothing, as nothing was started.
+        if (started)
+            TerminateApp();
         return 0;
     case WM_ACTIVATE:
         SHHandleWMActivate(window, wParam, lParam, &activateInfo, 0);

@@ -45,6 +45,7 @@ public:
     HWND menuBar;
     volatile int currentPage;
     SHACTIVATEINFO activateInfo;
+    int started; // InitWindow completed: destroying the window terminates the program
 };
 
 extern GUI g_gui;   // the one instance, static lifetime

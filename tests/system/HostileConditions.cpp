@@ -1,0 +1,178 @@
+// The program under the conditions a user's device puts it in: two starts at the same
+// instant, a kill while a button is held, quit messages from strangers, launches
+// that fail, Close Task aimed at the program itself, and termination while a report
+// is still being handled.
+#include "Driver.h"
+#include "PelorinTest.h"
+#include "Recorder.h"
+
+namespace {
+
+struct HostileConditions : PelorinTest {
+    Recorder recorder;
+
+    // A key typed through the listener reaches the recorder: the listener still works.
+    bool KeyArrives(BYTE vk)
+    {
+        size_t mark = recorder.Mark();
+        PostToListener(TM_KBREPORT, PackKeyReport(vk, 0x20), 0);
+        PostToListener(TM_KBREPORT, PackKeyReport(vk, 0x20), KEYEVENTF_KEYUP);
+        std::vector<RecorderEvent> ups = recorder.WaitForCount("keyup", 1, mark);
+        return !ups.empty() && ups[0].vk == vk;
+    }
+
+    // Attaches the mouse and moves the pointer onto the recorder. Wine may drop the
+    // first injected pointer event of a fresh program, so a wheel step (the install
+    // binds Wheel Up to Scroll Up), which arrives as an event of its own, is repeated
+    // until one arrives.
+    void PointerOntoRecorder()
+    {
+        ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+        size_t mark = recorder.Mark();
+        ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, PackMouseReport(1, 60, 100), 0));
+        bool arrived = false;
+        for (int attempt = 0; attempt < 10 && !arrived; ++attempt) {
+            arrived = !recorder.WaitForCount("wheel", 1, mark, 300).empty();
+            if (!arrived)
+                PostToListener(TM_MOUSEREPORT, PackMouseReport(1, 0, 0), 0);
+        }
+        ASSERT_TRUE(arrived) << "the pointer never reached the recorder";
+    }
+
+    void KillRunning()
+    {
+        TerminateProcess(process_, 9);
+        WaitForSingleObject(process_, 5000);
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+
+    static int WindowsOfClass(const wchar_t* className)
+    {
+        struct Count {
+            const wchar_t* className;
+            int found;
+        } count = {className, 0};
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                Count* c = (Count*)param;
+                wchar_t name[64] = {};
+                GetClassNameW(window, name, 64);
+                c->found += wcscmp(name, c->className) == 0;
+                return TRUE;
+            },
+            (LPARAM)&count);
+        return count.found;
+    }
+};
+
+TEST_F(HostileConditions, TwoStartsAtOnceLeaveExactlyOneInstance)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DeleteListenerThreadId();
+        HANDLE starts[2] = {StartInstalledProgram(L"-tray"), StartInstalledProgram(L"-tray")};
+        ASSERT_TRUE(starts[0] && starts[1]);
+        DWORD ended = WaitForMultipleObjects(2, starts, FALSE, 20000) - WAIT_OBJECT_0;
+        ASSERT_LT(ended, 2u) << "attempt " << attempt << ": neither start gave way";
+        DWORD code = 1;
+        GetExitCodeProcess(starts[ended], &code);
+        EXPECT_EQ(0u, code);
+        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(starts[1 - ended], 1000)) << "attempt " << attempt;
+        EXPECT_EQ(1, WindowsOfClass(kPelorinClass)) << "attempt " << attempt;
+        EXPECT_NE(0u, WaitForListener(15000));
+        StopInstalledProgram();
+        CloseHandle(starts[0]);
+        CloseHandle(starts[1]);
+    }
+}
+
+// The button a killed instance pressed is down in the system; the driver's release,
+// delivered to the next instance, lets it go.
+TEST_F(HostileConditions, ButtonHeldByAKilledInstanceIsReleasedByTheNext)
+{
+    struct Case {
+        DWORD action;
+        const char* what;
+    } cases[] = {{0, "Left Click"}, {8, "Tap and Hold"}};
+    ASSERT_TRUE(recorder.Start());
+    for (const Case& c : cases) {
+        SetDword(L"Left_Button_Action", c.action);
+        ASSERT_TRUE(StartRunning());
+        PointerOntoRecorder();
+        size_t mark = recorder.Mark();
+        ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, PackMouseReport(0, 0, 0), MOUSEEVENTF_LEFTDOWN));
+        ASSERT_TRUE(recorder.WaitFor("lbuttondown", nullptr, mark)) << c.what;
+        KillRunning(); // a tap-and-hold is killed inside its second of holding
+
+        ASSERT_TRUE(StartRunning());
+        ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+        mark = recorder.Mark();
+        ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, PackMouseReport(0, 60, 100), MOUSEEVENTF_LEFTUP));
+        EXPECT_TRUE(recorder.WaitFor("lbuttonup", nullptr, mark)) << c.what << ": the button stayed down";
+        StopInstalledProgram();
+    }
+}
+
+TEST_F(HostileConditions, QuitMessagesFromOthersDoNotEndTheListener)
+{
+    ASSERT_TRUE(recorder.Start());
+    ASSERT_TRUE(StartRunning());
+    PostThreadMessageW(Listener(), WM_QUIT, 0, 0);
+    PostThreadMessageW(Listener(), WM_QUIT, 1, 0);
+    EXPECT_TRUE(KeyArrives('Q'));
+    EXPECT_TRUE(WaitForLog("DriverListenThread: WM_QUIT ignored"));
+}
+
+// A launch that fails does nothing visible: no box, and the driver's messages that
+// follow are all handled.
+TEST_F(HostileConditions, FailedLaunchesShowNothingAndLoseNoInput)
+{
+    const std::wstring cases[] = {L"\\Program Files\\Nowhere\\missing.exe", L"\\" + std::wstring(253, L'x'), L""};
+    ASSERT_TRUE(recorder.Start());
+    SetDword(L"Left_Button_Action", 9); // Open Program
+    for (const std::wstring& target : cases) {
+        SetText(L"Left_Button_Param1", target);
+        ASSERT_TRUE(StartRunning());
+        ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+        ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, 0, MOUSEEVENTF_LEFTDOWN));
+        ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, 0, MOUSEEVENTF_LEFTUP));
+        for (BYTE vk : {'A', 'B', 'C', 'D'})
+            EXPECT_TRUE(KeyArrives(vk)) << "key " << vk << " lost after launching \"" << ToUtf8(target) << "\"";
+        EXPECT_EQ(0, WindowsOfClass(L"#32770")) << "a box was shown";
+        StopInstalledProgram();
+    }
+}
+
+TEST_F(HostileConditions, CloseTaskOnTheSettingsWindowOnlyHidesIt)
+{
+    SetDword(L"Left_Button_Action", 11); // Close Task
+    ASSERT_TRUE(StartRunning());
+    ASSERT_TRUE(TapTrayIcon(kPelorinClass));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == MainWindow(); }));
+    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, 0, MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, 0, MOUSEEVENTF_LEFTUP));
+    EXPECT_TRUE(WaitForLog("Hide own window"));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(MainWindow()); }));
+    Sleep(500);
+    EXPECT_TRUE(IsRunning()) << "Close Task ended the program";
+}
+
+// Termination during a tap-and-hold: the report in hand still asks for the backlight
+// when its second is over, so the backlight is released only after it.
+TEST_F(HostileConditions, TerminationReleasesTheBacklightAfterTheLastReport)
+{
+    SetDword(L"Right_Button_Action", 8); // Tap and Hold
+    ASSERT_TRUE(StartRunning());
+    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, 0, MOUSEEVENTF_RIGHTDOWN));
+    ASSERT_TRUE(WaitForLog("DoAction: 2"));
+    EXPECT_EQ(0, CloseRunning());
+
+    std::vector<std::string> log = Log();
+    int taken = FindMessage(log, "SetBacklightRequirement(1)");
+    ASSERT_GE(taken, 0) << "the report in hand was not completed";
+    EXPECT_GT(FindMessage(log, "SetBacklightRequirement(0)", taken), taken) << "the backlight was left held";
+}
+
+} // namespace
