@@ -1,5 +1,6 @@
 // Where the device programs and staged files are, seen from inside Wine.
 #include "DeviceKit.h"
+#include "ce_device_api.h"
 
 #ifndef DEVICEKIT_BIN_DIR
 #define DEVICEKIT_BIN_DIR ""
@@ -56,4 +57,4 @@ std::wstring StageDirectory()
 
 int ScreenScaleY() { return GetSystemMetrics(SM_CYSCREEN) >= 480 ? 2 : 1; }
 
-int TopBarHeight() { return 26 * ScreenScaleY(); }
+int TopBarHeight() { return CeTopBarHeightFor(GetSystemMetrics(SM_CYSCREEN)); }

@@ -38,8 +38,11 @@ HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, D
 // SetForegroundWindow; a handle with its lowest bit set also brings the window's
 // owned pop-ups forward (the shell's convention).
 BOOL WINAPI CeSetForegroundWindow(HWND window);
-// Height of the shell's top bar ("HHTaskBar"), or 26 pixels per vertical scale factor.
+// Height of the shell's top bar ("HHTaskBar"), or what it will be once the shell runs.
 int WINAPI CeShellBarHeight(void);
+// The shell's rule for its top bar: 26 pixels per vertical scale factor, which is 2
+// from a screen height of 480 pixels up.
+static inline int CeTopBarHeightFor(int screenHeight) { return 26 * (screenHeight >= 480 ? 2 : 1); }
 
 // Shell_NotifyIconW, with the emulated shell's count of tray icons.
 typedef struct _NOTIFYICONDATAW* PNOTIFYICONDATAW_CE;

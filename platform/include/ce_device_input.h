@@ -27,8 +27,9 @@ void WINAPI CeKeybdEvent(BYTE virtualKey, BYTE scanCode, DWORD flags, ULONG_PTR 
 
 // ChangeDisplaySettingsExW. With DM_DISPLAYORIENTATION in dmFields: CDS_TEST reports
 // the current orientation, otherwise the screen is turned (the emulated screen swaps
-// width and height for a quarter turn) and WM_SETTINGCHANGE is broadcast without
-// waiting, as the device does. Other requests go to the desktop function.
+// width and height for a quarter turn) and WM_SETTINGCHANGE is sent to every
+// top-level window with a time-out, so that a hung window cannot hold the caller.
+// Other requests go to the desktop function.
 LONG WINAPI CeChangeDisplaySettingsExW(LPCWSTR deviceName, DEVMODEW* mode, HWND window, DWORD flags, LPVOID param);
 
 // GetDesktopWindow: on the Pocket PC the shell's Today screen (the window titled

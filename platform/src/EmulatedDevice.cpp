@@ -2,15 +2,53 @@
 // process of the device (program, tools, tests) sees the same values.
 #define CE_DEVICE_NO_NAME_MAPPING
 #include "EmulatedDevice.h"
+#include <wchar.h>
+#include "ce_device_api.h"
 #include "ce_device_input.h"
 
 const WCHAR kEmulatedDeviceKey[] = L"Software\\EmulatedDevice";
 
-// Read-modify-write of a counter must not lose a step when two processes count at once.
-static HANDLE StateLock()
+enum { STATE_LOCK_WAIT_MS = 2000, STATE_PATH_CHARS = 128 };
+
+DeviceStateLock::DeviceStateLock() : mutex_(CreateMutexW(nullptr, FALSE, L"EmulatedDevice.StateLock")), held_(false)
 {
-    static HANDLE lock = CreateMutexW(nullptr, FALSE, L"EmulatedDevice.StateLock");
-    return lock;
+    if (mutex_) {
+        DWORD wait = WaitForSingleObject(mutex_, STATE_LOCK_WAIT_MS);
+        held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED; // a holder that died hands it on
+    }
+}
+
+DeviceStateLock::~DeviceStateLock()
+{
+    if (held_)
+        ReleaseMutex(mutex_);
+    if (mutex_)
+        CloseHandle(mutex_);
+}
+
+void CopyDeviceText(WCHAR* dest, size_t chars, LPCWSTR src)
+{
+    if (!dest || chars == 0)
+        return;
+    size_t i = 0;
+    for (; src && src[i] && i + 1 < chars; ++i)
+        dest[i] = src[i];
+    dest[i] = 0;
+}
+
+HKEY DeviceStateKey(LPCWSTR subKey)
+{
+    WCHAR path[STATE_PATH_CHARS];
+    if (subKey)
+        CeSnwprintf(path, STATE_PATH_CHARS - 1, L"%s\\%s", kEmulatedDeviceKey, subKey);
+    else
+        CopyDeviceText(path, STATE_PATH_CHARS, kEmulatedDeviceKey);
+    path[STATE_PATH_CHARS - 1] = 0;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return nullptr;
+    return key;
 }
 
 DWORD DeviceStateRead(LPCWSTR name, DWORD fallback)
@@ -24,25 +62,34 @@ DWORD DeviceStateRead(LPCWSTR name, DWORD fallback)
     return r == ERROR_SUCCESS && type == REG_DWORD ? value : fallback;
 }
 
-void DeviceStateWrite(LPCWSTR name, DWORD value)
+bool DeviceStateReadText(LPCWSTR name, WCHAR* text, DWORD chars)
 {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kEmulatedDeviceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    if (chars == 0 || RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEmulatedDeviceKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, bytes = (chars - 1) * sizeof(WCHAR);
+    LONG r = RegQueryValueExW(key, name, nullptr, &type, (BYTE*)text, &bytes);
     RegCloseKey(key);
+    if (r != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    text[bytes / sizeof(WCHAR)] = 0;
+    return true;
+}
+
+void DeviceStateWrite(LPCWSTR name, DWORD value)
+{
+    DeviceStateLock lock;
+    if (HKEY key = DeviceStateKey(nullptr)) {
+        RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+        RegCloseKey(key);
+    }
 }
 
 DWORD DeviceStateAdd(LPCWSTR name, LONG delta)
 {
-    HANDLE lock = StateLock();
-    if (lock)
-        WaitForSingleObject(lock, 2000);
+    DeviceStateLock lock;
     DWORD value = DeviceStateRead(name, 0) + (DWORD)delta;
-    DeviceStateWrite(name, value);
-    if (lock)
-        ReleaseMutex(lock);
+    DeviceStateWrite(name, value); // the lock is a mutex: taking it again is allowed
     return value;
 }
 

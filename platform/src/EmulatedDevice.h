@@ -1,11 +1,36 @@
 // The emulated device's own state (HKLM\Software\EmulatedDevice), shared by the
-// processes of the device. Internal to the platform layer.
+// processes of the device: counters, switches, the tray's icons, backlight holders,
+// power subscribers. Every change goes through these helpers, under the device's
+// cross-process lock. Internal to the platform layer.
 #pragma once
 #include <windows.h>
 
 extern const WCHAR kEmulatedDeviceKey[]; // L"Software\\EmulatedDevice"
 
+// Holds the device's state lock for a scope. Changes that read before they write
+// (counters, lists of holders) must not lose a step when two processes make them.
+class DeviceStateLock {
+public:
+    DeviceStateLock();
+    ~DeviceStateLock();
+    DeviceStateLock(const DeviceStateLock&) = delete;
+    DeviceStateLock& operator=(const DeviceStateLock&) = delete;
+
+private:
+    HANDLE mutex_;
+    bool held_;
+};
+
+// The state key, or one of its subkeys (`subKey` null for the key itself), opened
+// for reading and writing and created when missing. Null on failure; the caller closes it.
+HKEY DeviceStateKey(LPCWSTR subKey);
+
 DWORD DeviceStateRead(LPCWSTR name, DWORD fallback);
 void DeviceStateWrite(LPCWSTR name, DWORD value);
 // Adds delta to a counter under the device's lock and returns the new value.
 DWORD DeviceStateAdd(LPCWSTR name, LONG delta);
+// A text value of the state key; false when absent or not a text. Always terminated.
+bool DeviceStateReadText(LPCWSTR name, WCHAR* text, DWORD chars);
+
+// Bounded copy into a fixed buffer of `chars` characters: always terminated.
+void CopyDeviceText(WCHAR* dest, size_t chars, LPCWSTR src);

@@ -6,6 +6,7 @@
 #include <msgqueue.h>
 #include <stdio.h>
 #include <wchar.h>
+#include "EmulatedDevice.h"
 #include "MsgQueueNames.h"
 
 namespace {
@@ -63,8 +64,7 @@ BOOL QueueNameOf(HANDLE queue, WCHAR* name, size_t nameChars)
     Queue q;
     if (!Find(queue, &q) || !q.readAccess || nameChars == 0)
         return FALSE;
-    wcsncpy(name, q.name, nameChars - 1);
-    name[nameChars - 1] = 0;
+    CopyDeviceText(name, nameChars, q.name);
     return TRUE;
 }
 
@@ -107,7 +107,7 @@ HANDLE WINAPI CreateMsgQueue(LPCWSTR name, LPMSGQUEUEOPTIONS options)
     q.readAccess = options->bReadAccess;
     q.maxMessage = options->cbMaxMessage;
     if (name) {
-        wcsncpy(q.name, name, QUEUE_NAME_CHARS - 1);
+        CopyDeviceText(q.name, QUEUE_NAME_CHARS, name);
     } else if (q.readAccess) {
         _snwprintf(q.name, QUEUE_NAME_CHARS - 1, L"P%lu.%ld", GetCurrentProcessId(),
                    InterlockedIncrement(&s_unnamedCount));

@@ -34,12 +34,9 @@ static bool ProcessAlive(DWORD processId)
 // backlight follows the processes still running, however the others ended.
 static void CountBacklightHolders(LONG delta)
 {
-    WCHAR path[128];
-    CeSnwprintf(path, 127, L"%s\\BacklightHolders", kEmulatedDeviceKey);
-    path[127] = 0;
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    DeviceStateLock lock;
+    HKEY key = DeviceStateKey(L"BacklightHolders");
+    if (!key)
         return;
     WCHAR self[16];
     CeSnwprintf(self, 15, L"%lu", GetCurrentProcessId());

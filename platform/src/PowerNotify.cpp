@@ -14,7 +14,7 @@ namespace {
 enum { SUBSCRIPTION_SLOTS = 8, HANDLE_BASE = 0x5F000, MAX_SUBSCRIBERS = 64 };
 enum { POWER_MESSAGE_BYTES = 44, POWER_NAME_CHARS = (POWER_MESSAGE_BYTES - 3 * sizeof(DWORD)) / sizeof(WCHAR) };
 
-const WCHAR kSubscribersKey[] = L"Software\\EmulatedDevice\\PowerSubscribers";
+const WCHAR kSubscribersKey[] = L"PowerSubscribers";
 
 struct Subscription {
     BOOL used;
@@ -35,9 +35,9 @@ struct PowerMessage {
 
 static void SetSubscriber(LPCWSTR queueName, const DWORD* classes)
 {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSubscribersKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    DeviceStateLock lock;
+    HKEY key = DeviceStateKey(kSubscribersKey);
+    if (!key)
         return;
     if (classes)
         RegSetValueExW(key, queueName, 0, REG_DWORD, (const BYTE*)classes, sizeof *classes);
@@ -59,7 +59,7 @@ HANDLE WINAPI RequestPowerNotifications(HANDLE messageQueue, DWORD flags)
         if (!s_subscriptions[i].used) {
             slot = i;
             s_subscriptions[i].used = TRUE;
-            wcsncpy(s_subscriptions[i].queueName, name, QUEUE_NAME_CHARS);
+            CopyDeviceText(s_subscriptions[i].queueName, QUEUE_NAME_CHARS, name);
         }
     ReleaseSRWLockExclusive(&s_lock);
     if (slot < 0) {
@@ -95,12 +95,13 @@ int WINAPI CeDeliverPowerTransition(DWORD powerState, LPCWSTR stateName)
     message.Message = PBT_TRANSITION;
     message.Flags = powerState;
     if (stateName)
-        wcsncpy(message.SystemPowerState, stateName, POWER_NAME_CHARS - 1);
+        CopyDeviceText(message.SystemPowerState, POWER_NAME_CHARS, stateName);
     message.Length = (DWORD)((wcslen(message.SystemPowerState) + 1) * sizeof(WCHAR));
     DWORD bytes = 3 * sizeof(DWORD) + message.Length;
 
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSubscribersKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    DeviceStateLock lock;
+    HKEY key = DeviceStateKey(kSubscribersKey);
+    if (!key)
         return 0;
     // Names of queues whose process has gone; removed after the walk.
     WCHAR gone[MAX_SUBSCRIBERS][QUEUE_NAME_CHARS];
@@ -115,7 +116,7 @@ int WINAPI CeDeliverPowerTransition(DWORD powerState, LPCWSTR stateName)
         if (PostToQueue(name, &message, bytes))
             ++reached;
         else if (goneCount < MAX_SUBSCRIBERS)
-            wcsncpy(gone[goneCount++], name, QUEUE_NAME_CHARS);
+            CopyDeviceText(gone[goneCount++], QUEUE_NAME_CHARS, name);
     }
     for (int i = 0; i < goneCount; ++i)
         RegDeleteValueW(key, gone[i]);

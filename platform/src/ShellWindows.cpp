@@ -1,8 +1,6 @@
 // How the Pocket PC shell places and activates top-level windows.
 #include "ce_device_api.h"
 
-static int ScaleFor(int side) { return side >= 480 ? 2 : 1; }
-
 int WINAPI CeShellBarHeight(void)
 {
     if (HWND topBar = FindWindowW(L"HHTaskBar", L"")) {
@@ -10,7 +8,7 @@ int WINAPI CeShellBarHeight(void)
         if (GetWindowRect(topBar, &r) && r.bottom - r.top >= 10)
             return r.bottom - r.top;
     }
-    return 26 * ScaleFor(GetSystemMetrics(SM_CYSCREEN));
+    return CeTopBarHeightFor(GetSystemMetrics(SM_CYSCREEN));
 }
 
 HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int width,

@@ -4,25 +4,11 @@
 // window, identifier and callback message) where device tools find them to tap
 // them; "TrayIconAdds" and "TrayIconDeletes" count the requests.
 #include "ce_device_api.h"
+#include "EmulatedDevice.h"
 #include <shellapi.h>
 #include <wchar.h>
 
-static const WCHAR kDeviceKey[] = L"Software\\EmulatedDevice";
 static const WCHAR kTrayKey[] = L"Software\\EmulatedDevice\\Tray";
-
-static void CountRequest(LPCWSTR name)
-{
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDeviceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    DWORD value = 0, bytes = sizeof value, type = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, (BYTE*)&value, &bytes) != ERROR_SUCCESS || type != REG_DWORD)
-        value = 0;
-    ++value;
-    RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-    RegCloseKey(key);
-}
 
 static void IconKeyName(WCHAR* name, size_t chars, HWND window, UINT id)
 {
@@ -32,6 +18,7 @@ static void IconKeyName(WCHAR* name, size_t chars, HWND window, UINT id)
 
 static BOOL KeepIcon(const NOTIFYICONDATAW* data, bool mustExist)
 {
+    DeviceStateLock lock;
     WCHAR name[96];
     IconKeyName(name, 96, data->hWnd, data->uID);
     HKEY key;
@@ -61,12 +48,13 @@ BOOL WINAPI CeShellNotifyIconW(DWORD operation, PNOTIFYICONDATAW data)
         return FALSE;
     switch (operation) {
     case NIM_ADD:
-        CountRequest(L"TrayIconAdds");
+        DeviceStateAdd(L"TrayIconAdds", 1);
         return KeepIcon(data, false);
     case NIM_MODIFY:
         return KeepIcon(data, true);
     case NIM_DELETE: {
-        CountRequest(L"TrayIconDeletes");
+        DeviceStateAdd(L"TrayIconDeletes", 1);
+        DeviceStateLock lock;
         WCHAR name[96];
         IconKeyName(name, 96, data->hWnd, data->uID);
         return RegDeleteKeyW(HKEY_LOCAL_MACHINE, name) == ERROR_SUCCESS;

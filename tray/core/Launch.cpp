@@ -20,8 +20,8 @@ int OpenBluetoothSettings()
 {
     ShowWaitCursor(1);
     WCHAR platform[TEXT_CHARS] = {};
-    SystemParametersInfoW(SPI_GETPLATFORMTYPE, TEXT_CHARS, platform, 0);
-    platform[TEXT_CHARS - 1] = 0;
+    SystemParametersInfoW(SPI_GETPLATFORMTYPE, ARRAYSIZE(platform), platform, 0);
+    platform[ARRAYSIZE(platform) - 1] = 0;
     // A Pocket PC keeps Bluetooth in its control panel; other devices have a bonding tool.
     if (_wcsicmp(platform, L"pocketpc") == 0)
         LaunchProgram(L"\\windows\\ctlpnl.exe", L"cplmain.cpl,23");

@@ -69,7 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     ReadStartupValues();
 
     WCHAR device[255] = {};
-    SystemParametersInfoW(SPI_GETOEMINFO, 255, device, 0);
+    SystemParametersInfoW(SPI_GETOEMINFO, ARRAYSIZE(device), device, 0);
     DebugLog(L"\n\nInit tray app.\n--------------------------\nDevice: [%s]", device);
 
     DWORD autostart = 0;

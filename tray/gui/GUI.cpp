@@ -106,7 +106,7 @@ static void HideBehindToday(HWND window, const WINDOWPOS* pos)
         pos->hwndInsertAfter == HWND_TOPMOST || pos->hwndInsertAfter == HWND_NOTOPMOST)
         return;
     WCHAR title[101] = {};
-    GetWindowTextW(pos->hwndInsertAfter, title, 101);
+    GetWindowTextW(pos->hwndInsertAfter, title, ARRAYSIZE(title));
     if (wcscmp(title, L"Desktop") == 0)
         ShowWindow(window, SW_HIDE);
 }

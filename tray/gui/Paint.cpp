@@ -1,5 +1,6 @@
 // Page painting and the pictures and icons the pages use.
 #include "GUI.h"
+#include "ScopedWin.h"
 #include "ScreenMetrics.h"
 #include "resource.h"
 
@@ -15,12 +16,11 @@ void GUI::Paint(HDC dc, HWND window)
     RECT client;
     GetClientRect(window, &client);
     int w = client.right, h = client.bottom;
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP canvas = CreateCompatibleBitmap(dc, w, h);
-    HGDIOBJ previous = SelectObject(memory, canvas);
+    ScopedMemoryDC memory(dc);
+    ScopedBitmap canvas(CreateCompatibleBitmap(dc, w, h));
+    if (!memory || !canvas)
+        return;
+    ScopedSelect selected(memory, canvas);
     FillRect(memory, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
     BitBlt(dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteObject(canvas);
-    DeleteDC(memory);
 }

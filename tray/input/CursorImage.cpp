@@ -46,7 +46,7 @@ void LoadCursorImage(CursorState& state)
 {
     int cellWidth = DRAX(10), cellHeight = DRAY(20);
     WCHAR name[TEXT_CHARS];
-    FormatText(name, TEXT_CHARS, L"cursors_f%d.jpg", DRAX(1));
+    FormatText(name, ARRAYSIZE(name), L"cursors_f%d.jpg", DRAX(1));
     const WCHAR* path = GetInstallFilePath(L"images", name);
     HBITMAP strip = path[0] ? SHLoadImageFile(path) : nullptr;
     if (strip && !HoldsOneCell(strip, cellWidth, cellHeight)) {

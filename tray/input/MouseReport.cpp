@@ -40,7 +40,7 @@ struct HeldButton {
     BYTE pressed;
     DWORD downs;
 };
-HeldButton s_held[3];
+HeldButton s_held[ARRAYSIZE(kButtons)];
 
 // Movement below one pixel at slow speeds, carried to the next report per axis.
 int s_remainderX, s_remainderY;
@@ -103,14 +103,14 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
     DWORD moved = (dx || dy) ? MOUSEEVENTF_MOVE : 0;
 
     int pressed = -1;
-    for (int i = 0; i < 3 && pressed < 0; ++i)
+    for (int i = 0; i < (int)ARRAYSIZE(kButtons) && pressed < 0; ++i)
         if (buttons & kButtons[i].downBit)
             pressed = i;
 
     // Releases first: each sends the ups of what its own press sent. A button pressed
     // and released within this report is released below, with what this press sends.
     DWORD releases = 0;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < (int)ARRAYSIZE(kButtons); ++i)
         if (buttons & kButtons[i].upBit) {
             if (s_held[i].pressed)
                 releases |= UpsFor(s_held[i].downs);

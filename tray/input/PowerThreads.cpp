@@ -51,7 +51,7 @@ DWORD WINAPI PowerNotificationThread(LPVOID)
 
     if (loop) {
         HANDLE waits[2] = {queue, g_closeEvent};
-        DWORD waitCount = g_closeEvent ? 2 : 1;
+        DWORD waitCount = g_closeEvent ? ARRAYSIZE(waits) : 1;
         while (!g_terminate) {
             if (WaitForMultipleObjects(waitCount, waits, FALSE, INFINITE) == WAIT_FAILED)
                 break; // a wait that cannot block would spin
