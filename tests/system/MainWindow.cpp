@@ -1,6 +1,7 @@
 // The settings window as the shell and the user see it: screen metrics, soft keys,
 // tray callback and the Today screen.
 #include "PelorinTest.h"
+#include "resource.h"
 
 namespace {
 
@@ -49,11 +50,11 @@ TEST_F(SettingsWindow, TrayTapShowsTheWindowOnlyOnRelease)
 {
     ASSERT_TRUE(StartRunning());
     HWND window = MainWindow();
-    SendToWindow(3026, 5001, WM_LBUTTONDOWN);
+    SendToWindow(WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONDOWN);
     EXPECT_FALSE(IsWindowVisible(window));
-    SendToWindow(3026, 5002, WM_LBUTTONUP); // another icon's identifier
+    SendToWindow(WM_TRAY_CALLBACK, TRAY_ICON_ID + 1, WM_LBUTTONUP); // another icon's identifier
     EXPECT_FALSE(IsWindowVisible(window));
-    SendToWindow(3026, 5001, WM_LBUTTONUP);
+    SendToWindow(WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
 
@@ -63,8 +64,8 @@ TEST_F(SettingsWindow, TrayTapShowsTheWindowOnlyOnRelease)
     auto icons = ReadTrayIcons();
     ASSERT_EQ(1u, icons.size());
     EXPECT_EQ(window, icons[0].window);
-    EXPECT_EQ(5001u, icons[0].id);
-    EXPECT_EQ(3026u, icons[0].callback);
+    EXPECT_EQ((UINT)TRAY_ICON_ID, icons[0].id);
+    EXPECT_EQ((UINT)WM_TRAY_CALLBACK, icons[0].callback);
     ASSERT_TRUE(TapTrayIcon(kPelorinClass));
     EXPECT_TRUE(IsWindowVisible(window));
 }
@@ -73,7 +74,7 @@ TEST_F(SettingsWindow, SoftKeysHideAndShowStatus)
 {
     ASSERT_TRUE(StartRunning());
     HWND window = MainWindow();
-    SendToWindow(3026, 5001, WM_LBUTTONUP);
+    SendToWindow(WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
     ASSERT_TRUE(IsWindowVisible(window));
 
     // The soft-key bar: the shell's bar at the bottom with the program's two keys.
@@ -110,14 +111,14 @@ TEST_F(SettingsWindow, TodayScreenInFrontHidesTheWindow)
 {
     ASSERT_TRUE(StartRunning());
     HWND window = MainWindow();
-    SendToWindow(3026, 5001, WM_LBUTTONUP);
+    SendToWindow(WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
     ASSERT_TRUE(IsWindowVisible(window));
     HWND today = FindWindowW(nullptr, L"Desktop");
     ASSERT_NE(nullptr, today) << "the shell's Today screen";
     // The shell puts the window directly behind the Today screen.
     SetWindowPos(window, today, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
-    SendToWindow(3026, 5001, WM_LBUTTONUP);
+    SendToWindow(WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
     EXPECT_TRUE(IsWindowVisible(window)) << "the tray icon still brings it back";
 }
 

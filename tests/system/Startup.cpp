@@ -1,5 +1,6 @@
 // Start-up rule, single instance and termination of the real Pelorin.exe.
 #include "PelorinTest.h"
+#include "resource.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST_F(Termination, ExitCommandSavesAndEndsEverything)
     SetDword(L"Cursor", 7); // the program's record still says 0: the save puts it back
     DWORD deletes = ReadDeviceDword(L"TrayIconDeletes");
     EXPECT_EQ(1u, TrayIconsKept());
-    EXPECT_EQ(0, CloseRunning(WM_COMMAND, 105));
+    EXPECT_EQ(0, CloseRunning(WM_COMMAND, IDC_EXIT));
     EXPECT_EQ(0u, TrayIconsKept());
     ExpectCleanEnd();
     EXPECT_EQ(0u, GetDword(L"Cursor"));

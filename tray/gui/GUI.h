@@ -5,14 +5,10 @@
 #include <commctrl.h>
 #include <aygshell.h>
 #include "Settings.h"
+#include "resource.h"
 
 enum { GUI_ICON_SLOTS = 10, GUI_BITMAP_SLOTS = 10, GUI_CONTROL_SLOTS = 20 };
 enum { PAGE_MOUSE, PAGE_KEYBOARD, PAGE_STATUS, PAGE_HELP, PAGE_ABOUT, PAGE_COUNT };
-
-enum {
-    TRAY_ICON_ID = 5001,
-    WM_TRAY_CALLBACK = 3026,
-};
 
 extern const WCHAR kWindowClass[]; // "MORVANE.Vantorix"
 extern const WCHAR kWindowTitle[]; // "Vantorix"

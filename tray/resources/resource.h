@@ -13,6 +13,10 @@
 #define IDI_TAB_HELP       138
 #define IDI_TAB_ABOUT      139
 
+// The notification icon and the message its taps arrive with.
+#define TRAY_ICON_ID       5001
+#define WM_TRAY_CALLBACK   3026
+
 // Commands of the settings window's page controls.
 #define IDC_EXIT           105
 #define IDC_BLUETOOTH      784
