@@ -3,17 +3,57 @@
 #include "AppState.h"
 #include "WaitCursor.h"
 
-void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
+namespace {
+// How long the caller waits for the launching thread to take its own copy of the
+// texts; the launch itself is not waited for.
+const DWORD kHandOverMs = 5000;
+
+struct LaunchRequest {
+    const WCHAR* file;
+    const WCHAR* parameters;
+    HANDLE taken; // set once the thread holds its copies
+};
+
+void ShellExecuteQuietly(const WCHAR* file, const WCHAR* parameters)
 {
     SHELLEXECUTEINFO info = {};
     info.cbSize = sizeof info;
-    // A launch that fails does nothing visible: the shell's error box is a modal
-    // loop, and on the listener thread it would discard every driver message.
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_FLAG_NO_UI; // a launch that fails does nothing visible
     info.lpFile = file;
     info.lpParameters = parameters;
     info.nShow = SW_SHOW;
     ShellExecuteEx(&info);
+}
+
+DWORD WINAPI LaunchThread(LPVOID argument)
+{
+    const LaunchRequest* request = (const LaunchRequest*)argument;
+    WCHAR file[TEXT_CHARS], parameters[TEXT_CHARS];
+    CopyText(file, ARRAYSIZE(file), request->file);
+    CopyText(parameters, ARRAYSIZE(parameters), request->parameters);
+    SetEvent(request->taken); // the request lives on the caller's stack: not touched after this
+    ShellExecuteQuietly(file, parameters);
+    return 0;
+}
+} // namespace
+
+// The shell may run a message loop of its own while it starts a program (error
+// UI, a conversation with a running document's program). On the listener thread
+// such a loop would throw every driver message away, so the launch runs on a thread
+// of its own that receives none; the caller goes on once the texts are copied.
+void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
+{
+    LaunchRequest request = {file, parameters, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE thread = request.taken ? CreateThread(nullptr, 0, LaunchThread, &request, 0, nullptr) : nullptr;
+    if (thread) {
+        if (WaitForSingleObject(request.taken, kHandOverMs) != WAIT_OBJECT_0)
+            TerminateThread(thread, 0); // it never got going: it must not read the request later
+        CloseHandle(thread);
+    } else {
+        ShellExecuteQuietly(file, parameters); // no thread to spare: the quiet launch all the same
+    }
+    if (request.taken)
+        CloseHandle(request.taken);
 }
 
 int OpenBluetoothSettings()
