@@ -77,8 +77,12 @@ env)
   device_env
   ;;
 shot)
+  # One GetImage of the root window: what the screen shows. xwd -root is not used:
+  # once windows of two Wine processes (each with its own colormap) are on screen it
+  # reads every colormap's area from the lowest window of that colormap, so the shell's
+  # top bar came out of the Today window that it covers, which reads back black.
   out=${3:?png file}
-  xwd -root -silent -display ":$(cat "$dir/display")" | /usr/bin/convert xwd:- "png:$out"
+  /usr/bin/import -silent -display ":$(cat "$dir/display")" -window root "png:$out"
   ;;
 *)
   echo "emu: unknown command $cmd" >&2; exit 2 ;;
