@@ -1,15 +1,93 @@
-// What the soft keys, page controls and taps of the settings window do.
+// What the soft keys, page controls and taps of the settings window do. Every change
+// of a setting is saved at once.
 #include "GUI.h"
+#include "AppState.h"
+#include "AppletBrowser.h"
 #include "DebugLog.h"
+#include "DriverListener.h"
+#include "InstallPath.h"
 #include "Launch.h"
-#include "resource.h"
+#include "ProgramBrowser.h"
+#include "ScreenMetrics.h"
 
-void GUI::OnCommand(WPARAM wParam, LPARAM)
+namespace {
+
+const WCHAR kSupportAddress[] = L"http://www.morvane.com/index.php?section=support";
+
+int IsChecked(HWND control) { return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
+
+// The listener lets go of what a switched-off input holds.
+void TellListenerInputSwitched()
 {
+    if (g_listenerThreadId)
+        PostThreadMessageW(g_listenerThreadId, TM_INPUTSWITCHED, 0, 0);
+}
+
+// The two pickers share their call; these are what differs.
+struct Picker {
+    void (*show)(HINSTANCE, HWND, const WCHAR*, const WCHAR*, WCHAR*, WCHAR*, const WCHAR*);
+    const WCHAR* strip; // picture name, with the scale factor
+    const WCHAR* title;
+    const WCHAR* filter;
+    const WCHAR* logLine;
+};
+const Picker kProgramPicker = {ShowProgramBrowser, L"tvf_f%d.jpg", L"Add Shortcut or Program", L"exe.|knl.",
+                               L"GUI: Program selected: Item:%d [%s][%s]"};
+const Picker kAppletPicker = {ShowAppletBrowser, L"tva_f%d.jpg", L"Add Applet", L"lpc.",
+                              L"GUI: Applet selected: Item:%d [%s][%s]"};
+
+} // namespace
+
+bool PtInBox(int x, int y, const RECT& box) { return x >= box.left && x <= box.right && y >= box.top && y <= box.bottom; }
+
+// Opens a picker for the selected button; what it picks becomes the button's action
+// and texts. A pick longer than the button's texts can hold is refused, not cut: a
+// cut path would start another file.
+static void PickTarget(GUI& gui, const Picker& picker, int action)
+{
+    WCHAR result[TEXT_CHARS] = {}, second[TEXT_CHARS] = {}, name[TEXT_CHARS], strip[TEXT_CHARS];
+    FormatText(name, ARRAYSIZE(name), picker.strip, DRAX(1));
+    CopyText(strip, ARRAYSIZE(strip), GetInstallFilePath(L"Images", name));
+    picker.show(gui.instance, gui.mainWindow, picker.title, picker.filter, result, second, strip);
+    result[ARRAYSIZE(result) - 1] = second[ARRAYSIZE(second) - 1] = 0; // whatever the picker did
+    if (!result[0])
+        return;
+    ButtonEntry& entry = gui.Buttons[gui.selectedButton];
+    if (wcslen(result) >= ARRAYSIZE(entry.Param1) || wcslen(second) >= ARRAYSIZE(entry.Param2)) {
+        DebugLog(L"GUI: selection refused, longer than %d characters: [%s]", (int)ARRAYSIZE(entry.Param1) - 1,
+                 result);
+        return;
+    }
+    DebugLog(picker.logLine, gui.selectedButton, result, second);
+    CopyText(entry.Param1, ARRAYSIZE(entry.Param1), result);
+    CopyText(entry.Param2, ARRAYSIZE(entry.Param2), second);
+    entry.Action = action;
+}
+
+static void OnActionChosen(GUI& gui, HWND list)
+{
+    int chosen = (int)SendMessageW(list, CB_GETCURSEL, 0, 0);
+    if (gui.selectedButton < 0 || gui.selectedButton >= BUTTON_COUNT || chosen < 0 || chosen >= ACTION_COUNT)
+        return;
+    if (chosen == ACTION_OPEN_PROGRAM)
+        PickTarget(gui, kProgramPicker, chosen);
+    else if (chosen == ACTION_OPEN_APPLET)
+        PickTarget(gui, kAppletPicker, chosen);
+    else
+        gui.Buttons[gui.selectedButton].Action = chosen;
+    // After a picker closed without a pick, the list shows what is stored again.
+    SendMessageW(list, CB_SETCURSEL, gui.Buttons[gui.selectedButton].Action, 0);
+    SaveSettings(gui);
+}
+
+void GUI::OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    HWND control = (HWND)lParam;
+    WORD notification = HIWORD(wParam);
     switch (LOWORD(wParam)) {
     case IDM_HIDE:
         DebugLog(L"GUI, user pressed HIDE ");
-        ShowWindow(mainWindow, SW_HIDE);
+        ShowWindow(window, SW_HIDE);
         break;
     case IDM_STATUS:
         DebugLog(L"GUI, user pressed STATUS");
@@ -17,8 +95,62 @@ void GUI::OnCommand(WPARAM wParam, LPARAM)
         SendMessageW(tabControl, TCM_SETCURSEL, PAGE_STATUS, 0);
         InitWindowComponents();
         break;
+    case IDC_ENABLE_MOUSE:
+        Enable_Mouse = IsChecked(control);
+        DebugLog(L"GUI:P0 ManageFilter(1,%d,%d)", Enable_KB, Enable_Mouse);
+        TellListenerInputSwitched();
+        SaveSettings(*this);
+        break;
+    case IDC_ACTION_LIST:
+        if (notification == CBN_SELCHANGE)
+            OnActionChosen(*this, control);
+        break;
+    case IDC_CURSOR_PREVIOUS:
+    case IDC_CURSOR_NEXT: {
+        int step = LOWORD(wParam) == IDC_CURSOR_NEXT ? 1 : -1;
+        // A damaged value outside the ten shapes counts from the nearest end.
+        int next = (Cursor < 0 ? 0 : Cursor > 9 ? 9 : Cursor) + step;
+        if (next < 0 || next > 9) {
+            MessageBeep(0);
+            break;
+        }
+        Cursor = next;
+        InvalidateRect(window, nullptr, FALSE);
+        SaveSettings(*this);
+        break;
+    }
+    case IDC_SPEED_LIST:
+        if (notification == CBN_SELCHANGE) {
+            int speed = (int)SendMessageW(control, CB_GETCURSEL, 0, 0);
+            if (speed >= 0 && speed < SPEED_COUNT)
+                Speed = speed;
+            SaveSettings(*this);
+        }
+        break;
+    case IDC_ENABLE_KB:
+        Enable_KB = IsChecked(control);
+        DebugLog(L"GUI:P1 ManageFilter( 1,%d,%d)", Enable_KB, Enable_Mouse);
+        TellListenerInputSwitched();
+        SaveSettings(*this);
+        break;
+    case IDC_KB_SOUNDS:
+        KBSounds = IsChecked(control);
+        SaveSettings(*this);
+        break;
+    case IDC_AUTOSTART:
+        Enable_Autostart = IsChecked(control);
+        SaveSettings(*this);
+        break;
+    case IDC_SHOW_TRAY:
+        Enable_Tray = IsChecked(control);
+        if (Enable_Tray)
+            TrayIconAdd(window, TRAY_ICON_ID, programIcon);
+        else
+            TrayIconDelete(window, TRAY_ICON_ID, nullptr);
+        SaveSettings(*this);
+        break;
     case IDC_EXIT:
-        DestroyWindow(mainWindow);
+        DestroyWindow(window);
         break;
     case IDC_BLUETOOTH:
         OpenBluetoothSettings();
@@ -26,4 +158,20 @@ void GUI::OnCommand(WPARAM wParam, LPARAM)
     }
 }
 
-void GUI::OnTapUp(int, int) {}
+void GUI::OnTapUp(HWND, WPARAM, LPARAM lParam)
+{
+    int x = LOWORD(lParam), y = HIWORD(lParam);
+    if (currentPage == PAGE_MOUSE) {
+        if (x > 0 && x < DRAX(240) && y > DRAY(45) && y < DRAY(105)) {
+            selectedButton = x / DRAX(48);
+            ResizeControls();
+        }
+    } else if (currentPage == PAGE_ABOUT) {
+        RECT web = {DRAX(55), DRAY(100), DRAX(240), DRAY(120)};
+        RECT support = {DRAX(55), DRAY(140), DRAX(240), DRAY(160)};
+        if (PtInBox(x, y, web))
+            LaunchProgram(L"iexplore.exe", g_aboutWebLink);
+        else if (PtInBox(x, y, support))
+            LaunchProgram(L"iexplore.exe", kSupportAddress);
+    }
+}

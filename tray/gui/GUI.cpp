@@ -150,10 +150,10 @@ LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         OnNotify(lParam);
         return 0;
     case WM_COMMAND:
-        OnCommand(wParam, lParam);
+        OnCommand(window, wParam, lParam);
         return 0;
     case WM_LBUTTONUP:
-        OnTapUp(LOWORD(lParam), HIWORD(lParam));
+        OnTapUp(window, wParam, lParam);
         return 0;
     case WM_TRAY_CALLBACK:
         if (wParam == TRAY_ICON_ID && lParam == WM_LBUTTONUP) {

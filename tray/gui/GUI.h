@@ -10,6 +10,12 @@
 enum { GUI_ICON_SLOTS = 10, GUI_BITMAP_SLOTS = 10, GUI_CONTROL_SLOTS = 20 };
 enum { PAGE_MOUSE, PAGE_KEYBOARD, PAGE_STATUS, PAGE_HELP, PAGE_ABOUT, PAGE_COUNT };
 
+// The page pictures, in the bitmap slots in this order.
+enum { BITMAP_FRAME, BITMAP_CONNECTOR, BITMAP_BUTTONS, BITMAP_CURSORS, PAGE_BITMAPS };
+
+// Page-control slots: one per control id from IDC_FIRST_PAGE_CONTROL, then the help viewer.
+enum { PAGE_CONTROL_IDS = IDC_SHOW_TRAY - IDC_FIRST_PAGE_CONTROL + 1, SLOT_HELP_VIEWER = PAGE_CONTROL_IDS };
+
 extern const WCHAR kWindowClass[]; // "MORVANE.Vantorix"
 extern const WCHAR kWindowTitle[]; // "Vantorix"
 
@@ -23,9 +29,9 @@ public:
     int InitWindowComponents();
     void ResizeControls();
     void Paint(HDC dc, HWND window);
-    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
     void OnNotify(LPARAM lParam);
-    void OnTapUp(int x, int y);
+    void OnTapUp(HWND window, WPARAM wParam, LPARAM lParam);
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -46,6 +52,20 @@ public:
 
 extern GUI g_gui;   // the one instance, static lifetime
 extern GUI* g_pGUI; // set by InitWindow, used by the window procedure
+
+// The column (0 to 2) of a mouse input in the page's layout: the two wheel
+// directions share the columns of the left and middle buttons.
+int ButtonColumn(int button);
+
+// Text in the "tahoma" face; the font is made and deleted for this one label.
+int DrawLabel(const WCHAR* face, int height, int weight, COLORREF colour, HDC dc, const WCHAR* text, RECT* rect,
+              UINT format);
+
+void FillActionCombo(HWND combo);
+void FillSpeedCombo(HWND combo);
+
+// Whether x, y lies in the rectangle, its edges included.
+bool PtInBox(int x, int y, const RECT& box);
 
 BOOL TrayIcon(HWND window, DWORD operation, UINT id, HICON icon);
 BOOL TrayIconAdd(HWND window, UINT id, HICON icon);

@@ -17,6 +17,19 @@
 #define TRAY_ICON_ID       5001
 #define WM_TRAY_CALLBACK   3026
 
-// Commands of the settings window's page controls.
+// The page controls of the settings window, and the commands they send.
+#define IDC_ENABLE_MOUSE     768
+#define IDC_ACTION_LIST      769
+#define IDC_CURSOR_PREVIOUS  770
+#define IDC_CURSOR_NEXT      771
+#define IDC_SPEED_LIST       772
+#define IDC_ENABLE_KB        773
+#define IDC_KB_SOUNDS        774
+#define IDC_STATUS_DISPLAY   775
+#define IDC_AUTOSTART        776
+#define IDC_SHOW_TRAY        777
+#define IDC_FIRST_PAGE_CONTROL IDC_ENABLE_MOUSE
+
+// Commands that no control of the window carries; other programs may send them.
 #define IDC_EXIT           105
 #define IDC_BLUETOOTH      784

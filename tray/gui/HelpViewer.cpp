@@ -1,0 +1,30 @@
+#include "HelpViewer.h"
+#include <htmlctrl.h>
+#include <oleauto.h>
+#include "AppState.h"
+#include "DebugLog.h"
+#include "InstallPath.h"
+#include "WaitCursor.h"
+
+HWND CreateHelpViewer(HWND parent, HINSTANCE instance)
+{
+    ShowWaitCursor(1);
+    InitHTMLControl(instance);
+    HWND viewer = CreateWindowExW(0, WC_HTML, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, instance,
+                                  nullptr);
+    if (viewer) {
+        SendMessageW(viewer, DTM_CLEAR, 0, 0);
+        WCHAR address[TEXT_CHARS];
+        const WCHAR* path = GetInstallFilePath(L"help", L"help.html");
+        // A path too long for the address is not cut into another file's name.
+        if (!path[0] || !FormatText(address, ARRAYSIZE(address), L"file://%s", path))
+            address[0] = 0;
+        DebugLog(L"WC_HTML [%X], loading [%s]", (unsigned)(UINT_PTR)viewer, address);
+        if (BSTR text = SysAllocString(address)) {
+            SendMessageW(viewer, DTM_NAVIGATE, 0, (LPARAM)text);
+            SysFreeString(text);
+        }
+    }
+    ShowWaitCursor(0);
+    return viewer;
+}

@@ -1,0 +1,8 @@
+// The Help page: the device's HTML viewer showing the installed help file.
+#pragma once
+#include <windows.h>
+
+// Creates the viewer as a child of the settings window (size 0 x 0, placed by
+// ResizeControls) and loads "help\help.html" below the install path into it.
+// Null when the viewer cannot be created; the page then stays empty.
+HWND CreateHelpViewer(HWND parent, HINSTANCE instance);
