@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# The demo behind `make run`: the program on the 240x320 emulated device, freshly
-# installed, with the recorder in front and a short input session from the driver
-# simulator. Leaves a screenshot, the program's debug log and the recorder's file in
-# BUILD/demo-out/<time> and prints that folder.
+# The demo behind `make run`: the program freshly installed on the emulated device,
+# first on the 240x320 screen with the recorder in front and a short input session
+# from the driver simulator, then the settings window with each of its five pages,
+# on the 240x320 and the 480x640 screen. Leaves the screenshots, the program's debug
+# log and the recorder's file in BUILD/demo-out/<time> and prints that folder.
+# Devices that were not running before are stopped again at the end.
 #   demo.sh BUILD
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
-dev=$build/device/lo
 bin=$build/device-bin
 WINE=/usr/lib/wine/wine64
 out=$build/demo-out/$(date +%Y%m%d-%H%M%S)
 mkdir -p "$out"
 log=$out/demo.log
+pages=(mouse keyboard status help about)
 
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 # Wine programs run with their output in the demo log: a Wine service started on
@@ -21,51 +23,88 @@ winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 wine_run() { "$WINE" "$@" </dev/null >>"$log" 2>&1; }
 wine_detached() { (cd "$WINEPREFIX/drive_c" && exec setsid "$WINE" "$@") </dev/null >/dev/null 2>&1 & }
 say() { echo "demo: $*"; echo "demo: $*" >>"$log"; }
+alive() { [ -f "$1/xephyr.pid" ] && kill -0 "$(cat "$1/xephyr.pid")" 2>/dev/null; }
 
-say "starting the device (240x320)"
-"$here/emu.sh" start "$dev" 240 320
-eval "$("$here/emu.sh" env "$dev")"
-c=$WINEPREFIX/drive_c
+started=()
+finish() {
+  for dev in "${started[@]}"; do "$here/emu.sh" stop "$dev" >/dev/null 2>&1 || true; done
+}
+trap finish EXIT
 
-wine_run "$bin/devctl.exe" close-window MORVANE.Vantorix 3000 || true
-wine_run "$bin/devctl.exe" close-window EmulatedRecorder 3000 || true
+# Starts a device (remembered for stopping when the demo started it), installs and
+# starts Pelorin -tray. Sets WINEPREFIX and DISPLAY for the device.
+bring_up() {
+  local dev=$1 width=$2 height=$3
+  say "starting the device (${width}x${height})"
+  alive "$dev" || started+=("$dev")
+  "$here/emu.sh" start "$dev" "$width" "$height"
+  eval "$("$here/emu.sh" env "$dev")"
+  c=$WINEPREFIX/drive_c
+  wine_run "$bin/devctl.exe" close-window MORVANE.Vantorix 3000 || true
+  wine_run "$bin/devctl.exe" close-window EmulatedRecorder 3000 || true
+  say "installing"
+  wine_run "$bin/install.exe" || { say "installation failed, see $log"; exit 1; }
+  rm -f "$c/ui.tray.dbg" "$c/emulated/demo-recorder.txt"
+}
 
-say "installing"
-wine_run "$bin/install.exe" || { say "installation failed, see $log"; exit 1; }
-rm -f "$c/ui.tray.dbg" "$c/emulated/demo-recorder.txt"
+start_pelorin() {
+  say "starting Pelorin -tray"
+  wine_detached 'C:\Program Files\Vantorix\Pelorin.exe' -tray
+  wine_run "$bin/devctl.exe" wait-listener 10000
+}
 
+stop_pelorin() {
+  say "stopping Pelorin"
+  if ! wine_run "$bin/devctl.exe" close-window MORVANE.Vantorix 5000; then
+    wine_run taskkill /f /im Pelorin.exe || true
+  fi
+}
+
+# The user taps the tray icon, then each tab in turn: one screenshot a page.
+visit_pages() {
+  local dev=$1 size=$2
+  if ! wine_run "$bin/devctl.exe" tray-tap MORVANE.Vantorix; then
+    say "no tray icon of the program to tap"
+    return
+  fi
+  sleep 1
+  for i in "${!pages[@]}"; do
+    if wine_run "$bin/devctl.exe" tab-tap MORVANE.Vantorix "$i"; then
+      sleep 1
+      "$here/emu.sh" shot "$dev" "$out/page-${size}-$i-${pages[$i]}.png"
+    else
+      say "could not tap the ${pages[$i]} tab"
+    fi
+  done
+  say "screenshots of the five pages at $size taken"
+}
+
+# 240x320: an input session with the recorder in front, then the pages.
+dev=$build/device/lo
+bring_up "$dev" 240 320
 say "starting the recorder"
 wine_detached "$bin/recorder.exe" 'C:\emulated\demo-recorder.txt'
 wine_run "$bin/devctl.exe" wait-window EmulatedRecorder 10000 || say "the recorder did not show its window"
-
-say "starting Pelorin -tray"
-wine_detached 'C:\Program Files\Vantorix\Pelorin.exe' -tray
-if wine_run "$bin/devctl.exe" wait-listener 10000; then
+if start_pelorin; then
   say "playing demo.usb through the driver simulator"
   wine_run "$bin/usbsim.exe" "$(winpath "$here/demo.usb")" || say "usbsim failed (exit $?), see $log"
   sleep 1
 else
   say "Pelorin published no listener thread (INTRCM) within 10 s: no input was sent"
 fi
-
 "$here/emu.sh" shot "$dev" "$out/screen-input.png" && say "screenshot of the input session taken"
-
-# The user taps the tray icon: the settings window comes forward with its soft keys.
-if wine_run "$bin/devctl.exe" tray-tap MORVANE.Vantorix; then
-  sleep 1
-  "$here/emu.sh" shot "$dev" "$out/screen-settings.png" && say "screenshot of the settings window taken"
-else
-  say "no tray icon of the program to tap"
-fi
-
-say "stopping Pelorin"
-if ! wine_run "$bin/devctl.exe" close-window MORVANE.Vantorix 5000; then
-  wine_run taskkill /f /im Pelorin.exe || true
-fi
 wine_run "$bin/devctl.exe" close-window EmulatedRecorder 3000 || true
-
+visit_pages "$dev" 240x320
+stop_pelorin
 # Copied once the program has ended, so that the log holds its TERM lines too.
 [ -f "$c/ui.tray.dbg" ] && cp "$c/ui.tray.dbg" "$out/ui.tray.dbg"
 [ -f "$c/emulated/demo-recorder.txt" ] && cp "$c/emulated/demo-recorder.txt" "$out/recorder.txt"
+
+# 480x640: the pages at the high resolution.
+dev=$build/device/hi
+bring_up "$dev" 480 640
+start_pelorin || say "Pelorin published no listener thread (INTRCM) within 10 s"
+visit_pages "$dev" 480x640
+stop_pelorin
 
 echo "$out"

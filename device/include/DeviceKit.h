@@ -169,6 +169,18 @@ std::vector<TrayIconEntry> ReadTrayIcons();
 bool TapTrayIcon(const wchar_t* windowClass);
 
 // ---------------------------------------------------------------------------
+// The stylus: real taps through the system's input.
+
+// A tap (press and release) at a screen position.
+void TapScreen(int x, int y);
+// The tab strip of a window, and the screen rectangle of one of its tabs (read from
+// the tab control's own process).
+HWND FindTabControl(HWND window);
+bool TabItemScreenRect(HWND tab, int index, RECT* rect);
+// Taps the middle of a tab; false when its rectangle cannot be read.
+bool TapTab(HWND tab, int index);
+
+// ---------------------------------------------------------------------------
 // Processes and windows of the device.
 
 // Starts a program with a command-line tail; the process handle, or null.

@@ -3,6 +3,7 @@
 //   devctl close-window CLASS [MS]  posts WM_CLOSE to it and waits until it is gone
 //   devctl wait-listener [MS]       0 when INTRCM names a live thread; prints its id
 //   devctl tray-tap CLASS           taps the tray icon of the window of CLASS
+//   devctl tab-tap CLASS INDEX      taps a tab of the tab strip in the window of CLASS
 #include "DeviceKit.h"
 #include <cstdio>
 #include <cwchar>
@@ -10,7 +11,7 @@
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS\n");
+        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS | tab-tap CLASS INDEX\n");
         return 2;
     }
     std::wstring command = argv[1];
@@ -47,6 +48,13 @@ int wmain(int argc, wchar_t** argv)
         if (TapTrayIcon(argv[2]))
             return 0;
         fprintf(stderr, "devctl: no tray icon of class %s\n", ToUtf8(argv[2]).c_str());
+        return 1;
+    }
+    if (command == L"tab-tap" && argc >= 4) {
+        HWND window = WaitForWindow(argv[2], nullptr, 0);
+        if (window && TapTab(FindTabControl(window), (int)wcstol(argv[3], nullptr, 0)))
+            return 0;
+        fprintf(stderr, "devctl: no tab %s in a window of class %s\n", ToUtf8(argv[3]).c_str(), ToUtf8(argv[2]).c_str());
         return 1;
     }
     fprintf(stderr, "devctl: unknown command\n");

@@ -32,6 +32,8 @@
 #define CreateWindowExW     CeCreateWindowExW
 #define SetForegroundWindow CeSetForegroundWindow
 
+#define GetStockObject      CeGetStockObject
+
 #undef Shell_NotifyIcon
 #undef Shell_NotifyIconW
 #define Shell_NotifyIcon    CeShellNotifyIconW

@@ -48,6 +48,9 @@ static inline int CeTopBarHeightFor(int screenHeight) { return 26 * (screenHeigh
 typedef struct _NOTIFYICONDATAW* PNOTIFYICONDATAW_CE;
 BOOL WINAPI CeShellNotifyIconW(DWORD operation, PNOTIFYICONDATAW_CE data);
 
+// GetStockObject; DEFAULT_GUI_FONT is twice as tall on a screen of 480 pixels and more.
+HGDIOBJ WINAPI CeGetStockObject(int object);
+
 // Memory figures of the emulated device (64 MiB of program RAM).
 void WINAPI CeGlobalMemoryStatus(LPMEMORYSTATUS status);
 

@@ -96,7 +96,7 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
         LoadStringW(instance, button[4], text, SOFT_KEY_TEXT_CHARS);
         HWND key = CreateWindowExW(0, L"button", text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0, 0, 0, 0,
                                    bar, (HMENU)(UINT_PTR)button[1], instance, nullptr);
-        SendMessageW(key, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+        SendMessageW(key, WM_SETFONT, (WPARAM)CeGetStockObject(DEFAULT_GUI_FONT), FALSE);
     }
     SetPropW(info->hwndParent, kMenuBarProperty, bar);
     SetWindowSubclass(info->hwndParent, FollowOwner, 1, (DWORD_PTR)bar);

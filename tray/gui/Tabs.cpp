@@ -17,9 +17,11 @@ const DWORD kPushButton = WS_CHILD | WS_VISIBLE;
 // factor, y and h with the vertical one, except that the square cursor buttons take
 // their width from the vertical factor too. The action list is placed by
 // ResizeControls, under the selected button.
+enum ControlKind { CHECK_BOX, PUSH_BUTTON, ACTION_LIST, SPEED_LIST };
 struct PageControl {
     int id;
     int page;
+    ControlKind kind;
     const WCHAR* className;
     const WCHAR* text;
     DWORD style;
@@ -28,17 +30,17 @@ struct PageControl {
 };
 
 const PageControl kPageControls[] = {
-    {IDC_ENABLE_MOUSE, PAGE_MOUSE, L"button", L"Enable USB mouse support", kCheckBox, 5, 0, 240, 20, false},
-    {IDC_ACTION_LIST, PAGE_MOUSE, L"combobox", L"", kDropDownList, 0, 0, 0, 0, false},
-    {IDC_CURSOR_PREVIOUS, PAGE_MOUSE, L"button", L"<", kPushButton, 48, 140, 20, 20, true},
-    {IDC_CURSOR_NEXT, PAGE_MOUSE, L"button", L">", kPushButton, 88, 140, 20, 20, true},
-    {IDC_SPEED_LIST, PAGE_MOUSE, L"combobox", L"", kDropDownList, 160, 140, 75, 100, false},
-    {IDC_ENABLE_KB, PAGE_KEYBOARD, L"button", L"Enable USB keyboard support", kCheckBox, 5, 0, 240, 20, false},
-    {IDC_KB_SOUNDS, PAGE_KEYBOARD, L"button", L"Enable keyboard sounds", kCheckBox, 5, 120, 240, 20, false},
-    {IDC_STATUS_DISPLAY, PAGE_STATUS, L"button", L"Enable status display", kCheckBox | WS_DISABLED, 5, 0, 240, 20,
+    {IDC_ENABLE_MOUSE, PAGE_MOUSE, CHECK_BOX, L"button", L"Enable USB mouse support", kCheckBox, 5, 0, 240, 20, false},
+    {IDC_ACTION_LIST, PAGE_MOUSE, ACTION_LIST, L"combobox", L"", kDropDownList, 0, 0, 0, 0, false},
+    {IDC_CURSOR_PREVIOUS, PAGE_MOUSE, PUSH_BUTTON, L"button", L"<", kPushButton, 48, 140, 20, 20, true},
+    {IDC_CURSOR_NEXT, PAGE_MOUSE, PUSH_BUTTON, L"button", L">", kPushButton, 88, 140, 20, 20, true},
+    {IDC_SPEED_LIST, PAGE_MOUSE, SPEED_LIST, L"combobox", L"", kDropDownList, 160, 140, 75, 100, false},
+    {IDC_ENABLE_KB, PAGE_KEYBOARD, CHECK_BOX, L"button", L"Enable USB keyboard support", kCheckBox, 5, 0, 240, 20, false},
+    {IDC_KB_SOUNDS, PAGE_KEYBOARD, CHECK_BOX, L"button", L"Enable keyboard sounds", kCheckBox, 5, 120, 240, 20, false},
+    {IDC_STATUS_DISPLAY, PAGE_STATUS, CHECK_BOX, L"button", L"Enable status display", kCheckBox | WS_DISABLED, 5, 0, 240, 20,
      false},
-    {IDC_AUTOSTART, PAGE_STATUS, L"button", L"Start Vantorix with Windows", kCheckBox, 5, 40, 240, 20, false},
-    {IDC_SHOW_TRAY, PAGE_STATUS, L"button", L"Show Tray Icon", kCheckBox, 5, 60, 240, 20, false},
+    {IDC_AUTOSTART, PAGE_STATUS, CHECK_BOX, L"button", L"Start Vantorix with Windows", kCheckBox, 5, 40, 240, 20, false},
+    {IDC_SHOW_TRAY, PAGE_STATUS, CHECK_BOX, L"button", L"Show Tray Icon", kCheckBox, 5, 60, 240, 20, false},
 };
 
 // The setting a check box shows; null for the status display, which is always checked.
@@ -83,6 +85,8 @@ int GUI::InitTabs()
         return 0;
     SendMessageW(tabControl, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
     SendMessageW(tabControl, TCM_SETIMAGELIST, 0, (LPARAM)tabImages);
+    // Narrow margins, as the device's tab strip has: all five tabs fit a 240-pixel width.
+    SendMessageW(tabControl, TCM_SETPADDING, 0, MAKELPARAM(DRAX(2), DRAY(3)));
     for (int page = 0; page < PAGE_COUNT; ++page) {
         TCITEMW item = {};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -124,12 +128,12 @@ int GUI::InitWindowComponents()
         if (!control)
             continue; // a control that cannot be made is left out
         SendMessageW(control, WM_SETFONT, (WPARAM)font, FALSE);
-        if (c.style & BS_AUTOCHECKBOX) {
+        if (c.kind == CHECK_BOX) {
             const int* setting = CheckedSetting(*this, c.id);
             SendMessageW(control, BM_SETCHECK, !setting || *setting ? BST_CHECKED : BST_UNCHECKED, 0);
-        } else if (c.id == IDC_ACTION_LIST) {
+        } else if (c.kind == ACTION_LIST) {
             FillActionCombo(control);
-        } else if (c.id == IDC_SPEED_LIST) {
+        } else if (c.kind == SPEED_LIST) {
             FillSpeedCombo(control);
             SendMessageW(control, CB_SETCURSEL, Speed, 0);
         }
