@@ -177,7 +177,8 @@ void TapScreen(int x, int y);
 // the tab control's own process).
 HWND FindTabControl(HWND window);
 bool TabItemScreenRect(HWND tab, int index, RECT* rect);
-// Taps the middle of a tab; false when its rectangle cannot be read.
+// Taps the middle of a tab, scrolling the strip first if need be, until it is
+// selected; false when it cannot be reached.
 bool TapTab(HWND tab, int index);
 
 // ---------------------------------------------------------------------------

@@ -32,10 +32,13 @@ bool TabItemScreenRect(HWND tab, int index, RECT* rect)
     void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
     bool found = false;
     if (remote) {
-        DWORD_PTR ok = 0;
+        // The answer only says whether the tab is in view; a tab scrolled out of view
+        // still gets its rectangle. The fresh memory is zero: an empty rectangle is no tab.
+        DWORD_PTR visible = 0;
         SIZE_T read = 0;
-        found = SendMessageTimeoutW(tab, TCM_GETITEMRECT, index, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000, &ok) &&
-                ok && ReadProcessMemory(process, remote, rect, sizeof(RECT), &read) && read == sizeof(RECT);
+        found = SendMessageTimeoutW(tab, TCM_GETITEMRECT, index, (LPARAM)remote, SMTO_ABORTIFHUNG, 5000, &visible) &&
+                ReadProcessMemory(process, remote, rect, sizeof(RECT), &read) && read == sizeof(RECT) &&
+                rect->right > rect->left;
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
     CloseHandle(process);
@@ -44,13 +47,50 @@ bool TabItemScreenRect(HWND tab, int index, RECT* rect)
     return found;
 }
 
+static int SelectedTab(HWND tab)
+{
+    DWORD_PTR selected = (DWORD_PTR)-1;
+    SendMessageTimeoutW(tab, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
+    return (int)selected;
+}
+
+// Wine now and then drops an injected event on its way: a tap that selected nothing
+// is made again.
+static bool TapUntilSelected(HWND tab, int index, const RECT& item)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        TapScreen((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 1000; Sleep(20))
+            if (SelectedTab(tab) == index)
+                return true;
+    }
+    return false;
+}
+
 bool TapTab(HWND tab, int index)
 {
-    RECT item;
-    if (!TabItemScreenRect(tab, index, &item))
-        return false;
-    TapScreen((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    return true;
+    // A strip too narrow for its tabs scrolls with its arrows, as the user would. A
+    // tab scrolled out to the left has no rectangle; one out to the right lies past
+    // the arrows.
+    RECT strip, item, arrowsBox;
+    GetWindowRect(tab, &strip);
+    HWND arrows = FindWindowExW(tab, nullptr, UPDOWN_CLASSW, nullptr);
+    bool canScroll = arrows && IsWindowVisible(arrows) && GetWindowRect(arrows, &arrowsBox);
+    for (int scroll = 0; scroll < 8; ++scroll) {
+        bool known = TabItemScreenRect(tab, index, &item);
+        if (known && (!canScroll || item.right <= arrowsBox.left))
+            return TapUntilSelected(tab, index, item);
+        if (!canScroll)
+            return false;
+        int quarter = (arrowsBox.right - arrowsBox.left) / 4;
+        TapScreen(known ? arrowsBox.right - quarter : arrowsBox.left + quarter, (arrowsBox.top + arrowsBox.bottom) / 2);
+        // The strip has scrolled once the tab's rectangle has moved.
+        RECT moved = {};
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(20))
+            if (TabItemScreenRect(tab, index, &moved) != known || (known && moved.left != item.left))
+                break;
+    }
+    return false;
 }
 
 HWND FindTabControl(HWND window) { return FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr); }
