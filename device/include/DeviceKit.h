@@ -145,6 +145,7 @@ std::vector<std::wstring> WaitForLaunches(size_t count, DWORD timeoutMs);
 //   Reboot       REG_DWORD  number of resets requested
 //   Suspend      REG_DWORD  number of suspends requested
 //   Orientation  REG_DWORD  display orientation last set, in degrees
+//   KeyClicks    REG_DWORD  number of sounds played from memory (the key click)
 // The helpers are generic by value name.
 
 #define DEVICE_STATE_KEY L"Software\\EmulatedDevice"
