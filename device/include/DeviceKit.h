@@ -25,6 +25,10 @@ std::wstring HostPathToWindows(const char* unixPath);
 int ScreenScaleY();
 int TopBarHeight();
 
+// A new file name in C:\emulated (created if need be) for this process's scratch
+// files: PREFIX-PID-N.txt, never the same twice.
+std::wstring NewScratchFile(const wchar_t* prefix);
+
 // ---------------------------------------------------------------------------
 // Installation: what the installer outside the program does.
 
@@ -92,6 +96,9 @@ UsbResult RunUsbCommand(UsbSession& session, const std::string& line, std::strin
 // Runs every line; stops at the first failure. `failedLine` gets its 1-based number.
 UsbResult RunUsbScript(UsbSession& session, const std::string& script, std::string* message,
                        int* failedLine = nullptr);
+// Runs usbsim.exe itself on the script's lines; its exit code (a UsbResult), or -1
+// when it did not run in time. `output` (optional) gets what it printed.
+int RunUsbsim(const std::string& script, std::string* output = nullptr, DWORD timeoutMs = 60000);
 
 // ---------------------------------------------------------------------------
 // Recorder (recorder.exe): the foreground application that logs its input.
@@ -182,6 +189,10 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
 // The whole content of a file that another process may still be writing (all
 // sharing allowed); false when it cannot be opened.
 bool ReadSharedFile(const std::wstring& path, std::string* text);
+
+// Pixels of the screen as GetPixel on its device context reads them, row by row.
+std::vector<COLORREF> ScreenPixels(int x, int y, int width, int height);
+COLORREF ScreenPixel(int x, int y);
 
 // Text helpers.
 std::string ToUtf8(const std::wstring& text);

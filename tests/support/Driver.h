@@ -7,10 +7,6 @@
 #include "DeviceKit.h"
 #include "DriverProtocol.h"
 
-// Runs usbsim.exe on `script` (commands, one a line); its exit code (UsbResult), or
-// -1 when it did not run. `output` (optional) gets what it printed.
-int RunUsbsim(const std::string& script, std::string* output = nullptr, DWORD timeoutMs = 60000);
-
 // Runs the same commands in this process: no process start, so fast; posts to the
 // listener named by INTRCM.
 UsbResult PostUsbScript(const std::string& script, std::string* message = nullptr);

@@ -1,13 +1,5 @@
 #include "Recorder.h"
 
-static std::wstring NewRecorderFile()
-{
-    static LONG counter;
-    CreateDirectoryW(L"C:\\emulated", nullptr);
-    return L"C:\\emulated\\recorder-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(InterlockedIncrement(&counter)) + L".txt";
-}
-
 static std::wstring ColourArgument(COLORREF c)
 {
     wchar_t text[16];
@@ -33,7 +25,7 @@ bool Recorder::Start(DWORD timeoutMs)
         WaitForSingleObject(old, 5000);
         CloseHandle(old);
     }
-    file_ = NewRecorderFile();
+    file_ = NewScratchFile(L"recorder");
     DeleteFileW(file_.c_str());
     process_ = StartProgram(DeviceProgramPath(L"recorder.exe"),
                             L"\"" + file_ + L"\" -background " + ColourArgument(background_));
@@ -119,14 +111,6 @@ void Recorder::SetBackground(COLORREF colour)
     background_ = colour;
     DWORD_PTR ignored;
     SendMessageTimeoutW(window_, RECORDER_SET_BACKGROUND, (WPARAM)colour, 0, SMTO_BLOCK, 5000, &ignored);
-}
-
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
 }
 
 void AbsoluteMouseCoordinates(int x, int y, DWORD* nx, DWORD* ny)

@@ -41,8 +41,6 @@ private:
     HWND window_ = nullptr;
 };
 
-// A pixel of the screen, as GetPixel on the screen's device context reads it.
-COLORREF ScreenPixel(int x, int y);
 // Normalised absolute coordinates that land exactly on pixel (x, y) under Wine's
 // truncating mapping.
 void AbsoluteMouseCoordinates(int x, int y, DWORD* nx, DWORD* ny);

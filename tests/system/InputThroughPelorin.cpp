@@ -497,16 +497,7 @@ const COLORREF kTransparent = RGB(255, 0, 255);
 
 struct SoftwareCursor : PointerThroughPelorin {
     // Screen pixels of a w x h cell at (x, y).
-    static std::vector<COLORREF> Cell(int x, int y, int w, int h)
-    {
-        std::vector<COLORREF> pixels;
-        HDC screen = GetDC(nullptr);
-        for (int row = 0; row < h; ++row)
-            for (int column = 0; column < w; ++column)
-                pixels.push_back(GetPixel(screen, x + column, y + row));
-        ReleaseDC(nullptr, screen);
-        return pixels;
-    }
+    static std::vector<COLORREF> Cell(int x, int y, int w, int h) { return ScreenPixels(x, y, w, h); }
     static std::vector<COLORREF> Plain(int w, int h, COLORREF colour) { return std::vector<COLORREF>(w * h, colour); }
 
     // Shape `shape` of the strip drawn over `background`: what the cell must show.

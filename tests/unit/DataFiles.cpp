@@ -100,15 +100,7 @@ void CheckKeyedStrip(const wchar_t* file, int width, int height, int cells, COLO
 std::string ReadBytes(const std::wstring& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
+    return ReadSharedFile(path, &bytes) ? bytes : std::string();
 }
 
 } // namespace

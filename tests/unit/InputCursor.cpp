@@ -41,14 +41,6 @@ HBITMAP CreateTestStrip(int shapes)
     return strip;
 }
 
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC screen = GetDC(nullptr);
-    COLORREF c = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return c;
-}
-
 class InputCursor : public ::testing::Test {
 protected:
     void SetUp() override
