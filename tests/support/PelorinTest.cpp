@@ -73,6 +73,21 @@ int PelorinTest::CloseRunning(UINT message, WPARAM wParam, DWORD timeoutMs)
 
 bool PelorinTest::IsRunning() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
+void PelorinTest::Script(const std::string& lines)
+{
+    UsbSession session = {listener_};
+    std::string message;
+    ASSERT_EQ(USB_OK, RunUsbScript(session, lines, &message)) << message;
+}
+
+void PelorinTest::Drain()
+{
+    static int marker = 900000;
+    ++marker;
+    ASSERT_TRUE(Post(TM_BLUETOOTH, marker, 0));
+    ASSERT_TRUE(WaitForLog("TM_BLUETOOTH: " + std::to_string(marker), 10000));
+}
+
 LRESULT PelorinTest::SendToWindow(UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;

@@ -28,6 +28,15 @@ public:
     std::vector<RecorderEvent> WaitForCount(const char* kind, size_t count, size_t from = 0,
                                             DWORD timeoutMs = 5000) const;
 
+    // What arrived since the last call (or the start), once all input injected before
+    // this call has arrived. Pointer moves and typed characters are left out.
+    std::vector<RecorderEvent> Received();
+    // The same as words (see Words).
+    std::vector<std::string> Inputs() { return Words(Received()); }
+    // Events as words: "ldown", "rup", "w+240", "K down 25" (the key, then its scan
+    // code in hex; keys other than letters and digits as "vk" and their code in hex).
+    static std::vector<std::string> Words(const std::vector<RecorderEvent>& events);
+
     // Repaints a screen rectangle in `colour`, as an application drawing beneath a
     // cursor would; returns once the window has done it.
     void PaintPatch(const RECT& screen, COLORREF colour);
@@ -37,6 +46,7 @@ public:
 private:
     COLORREF background_;
     std::wstring file_;
+    size_t read_ = 0;
     HANDLE process_ = nullptr;
     HWND window_ = nullptr;
 };
