@@ -155,25 +155,6 @@ TEST_F(InputButtonActions, ShowDesktopBringsTheTodayScreen)
     EXPECT_EQ(CeGetDesktopWindow(), GetForegroundWindow());
 }
 
-TEST_F(InputButtonActions, ArrowKeysAreWholePresses)
-{
-    EventWindow app;
-    app.BringToFront();
-    Bind(BUTTON_WHEEL_UP, ACTION_SCROLL_LEFT);
-    Bind(BUTTON_WHEEL_DOWN, ACTION_SCROLL_RIGHT);
-    DWORD flags = 0, sequence = 0;
-    Run(BUTTON_WHEEL_UP, flags, sequence);
-    Run(BUTTON_WHEEL_DOWN, flags, sequence);
-    ASSERT_TRUE(app.WaitFor({WM_KEYUP}, 2));
-    std::vector<InputEvent> keys = app.Events({WM_KEYDOWN, WM_KEYUP});
-    ASSERT_EQ(4u, keys.size());
-    EXPECT_EQ((UINT)VK_LEFT, keys[0].vk);
-    EXPECT_EQ((UINT)WM_KEYUP, keys[1].message);
-    EXPECT_GE(keys[1].tick - keys[0].tick, 15u);
-    EXPECT_EQ((UINT)VK_RIGHT, keys[2].vk);
-    EXPECT_EQ(0u, flags);
-}
-
 TEST_F(InputButtonActions, ResetAndSuspendReachTheDevice)
 {
     DWORD reboots = CeGetDeviceState(L"Reboot", 0), suspends = CeGetDeviceState(L"Suspend", 0);
