@@ -23,8 +23,6 @@ std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file)
     return path + L"\\" + file;
 }
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 HANDLE StartInstalledProgram(const std::wstring& arguments, DWORD* processId)
 {
     return StartProgram(InstalledFile(nullptr, kProgramExe), arguments, processId);

@@ -10,7 +10,6 @@
 bool InstallFresh(const InstallOptions& options = InstallOptions());
 // C:\Program Files\Vantorix\FOLDER\FILE (FOLDER may be empty).
 std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file);
-bool FileExists(const std::wstring& path);
 
 // The installed program: start it (e.g. with L"-tray"), and end every running copy
 // (WM_CLOSE to its window first, then termination). Both wait for the outcome.

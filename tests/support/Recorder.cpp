@@ -163,18 +163,3 @@ void Recorder::SetBackground(COLORREF colour)
     DWORD_PTR ignored;
     SendMessageTimeoutW(window_, RECORDER_SET_BACKGROUND, (WPARAM)colour, 0, SMTO_BLOCK, 5000, &ignored);
 }
-
-void AbsoluteMouseCoordinates(int x, int y, DWORD* nx, DWORD* ny)
-{
-    DWORD width = (DWORD)GetSystemMetrics(SM_CXSCREEN), height = (DWORD)GetSystemMetrics(SM_CYSCREEN);
-    // pixel = n * size >> 16: the smallest n that reaches the pixel.
-    *nx = ((DWORD)x * 65536 + width - 1) / width;
-    *ny = ((DWORD)y * 65536 + height - 1) / height;
-}
-
-void MovePointerTo(int x, int y)
-{
-    DWORD nx, ny;
-    AbsoluteMouseCoordinates(x, y, &nx, &ny);
-    mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, nx, ny, 0, 0);
-}

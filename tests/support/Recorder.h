@@ -51,8 +51,3 @@ private:
     HWND window_ = nullptr;
 };
 
-// Normalised absolute coordinates that land exactly on pixel (x, y) under Wine's
-// truncating mapping.
-void AbsoluteMouseCoordinates(int x, int y, DWORD* nx, DWORD* ny);
-// Moves the real pointer to (x, y) with mouse_event.
-void MovePointerTo(int x, int y);

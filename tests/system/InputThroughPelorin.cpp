@@ -1,7 +1,6 @@
 // The real program's software cursor, as the screen shows it, driven by posting
 // driver reports to the listener.
 #include <algorithm>
-#include "Driver.h"
 #include "PelorinTest.h"
 #include "Recorder.h"
 
@@ -26,12 +25,12 @@ struct PointerThroughPelorin : PelorinTest {
     {
         ASSERT_TRUE(recorder.Start());
         ASSERT_TRUE(StartRunning());
-        ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+        ASSERT_TRUE(Post(TM_MOUSESTATUS, 1, 0));
     }
 
     void Report(int wheel, int dx, int dy, DWORD buttons = 0)
     {
-        ASSERT_TRUE(PostToListener(TM_MOUSEREPORT, PackMouseReport(wheel, dx, dy), buttons));
+        ASSERT_TRUE(Post(TM_MOUSEREPORT, PackMouseReport(wheel, dx, dy), buttons));
     }
 
     // Waits until the listener has handled everything posted so far: a Bluetooth
@@ -40,7 +39,7 @@ struct PointerThroughPelorin : PelorinTest {
     {
         static int marker = 700000;
         ++marker;
-        ASSERT_TRUE(PostToListener(TM_BLUETOOTH, marker, 0));
+        ASSERT_TRUE(Post(TM_BLUETOOTH, marker, 0));
         ASSERT_TRUE(WaitForLog("TM_BLUETOOTH: " + std::to_string(marker), 10000));
     }
 
@@ -51,10 +50,10 @@ struct PointerThroughPelorin : PelorinTest {
     RecorderEvent Probe(int dx, int dy)
     {
         size_t mark = recorder.Mark();
-        PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, dx, dy), 0);
+        Post(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, dx, dy), 0);
         std::vector<RecorderEvent> wheels = recorder.WaitForCount("wheel", 1, mark, 500);
         if (wheels.empty()) {
-            PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, 0, 0), 0);
+            Post(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, 0, 0), 0);
             wheels = recorder.WaitForCount("wheel", 2, mark);
         }
         if (wheels.empty()) {
@@ -71,7 +70,7 @@ struct PointerThroughPelorin : PelorinTest {
     {
         size_t mark = recorder.Mark(), seen = 0;
         RecorderEvent wheel;
-        PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, dx, dy), 0);
+        Post(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, dx, dy), 0);
         for (int attempt = 0, inARow = 0; attempt < 12 && inARow < 2; ++attempt) {
             std::vector<RecorderEvent> wheels = recorder.WaitForCount("wheel", seen + 1, mark, 500);
             inARow = wheels.size() > seen ? inARow + 1 : 0;
@@ -79,7 +78,7 @@ struct PointerThroughPelorin : PelorinTest {
             if (seen)
                 wheel = wheels.back();
             if (inARow < 2)
-                PostToListener(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, 0, 0), 0);
+                Post(TM_MOUSEREPORT, PackMouseReport(kProbeWheel, 0, 0), 0);
         }
         EXPECT_GT(seen, 0u) << "the recorder saw no pointer event from the program";
         Sleep(100);
@@ -231,7 +230,7 @@ TEST_F(SoftwareCursor, DrawnAfterMovementAndTakenAwayOnDetach)
     std::vector<COLORREF> corner = Cell(0, 0, w, h);
 
     // Attaching draws nothing: the cursor waits for the first movement.
-    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 1, 0));
     Drain();
     ExpectUnchanged(corner, 0, 0, w, h);
 
@@ -251,13 +250,13 @@ TEST_F(SoftwareCursor, DrawnAfterMovementAndTakenAwayOnDetach)
     Drain();
     ExpectCell(Plain(w, h, background), 40, 80, w, h);
     ExpectShape(strip, shape, 100, 150, w, h);
-    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 0, 0));
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 0, 0));
     Drain();
     ExpectCell(Plain(w, h, background), 100, 150, w, h);
 
     // Reattached, it shows again only once moved. An application that repaints
     // beneath it then keeps its pixels when the mouse goes.
-    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 1, 0));
     Drain();
     ExpectUnchanged(Plain(w, h, background), 100, 150, w, h);
     Report(0, 20, 20);
@@ -266,7 +265,7 @@ TEST_F(SoftwareCursor, DrawnAfterMovementAndTakenAwayOnDetach)
     const COLORREF patch = RGB(0x20, 0x40, 0xA0);
     recorder.PaintPatch({115, 165, 135, 195}, patch);
     ExpectCell(Plain(w, h, patch), 120, 170, w, h);
-    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 0, 0));
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 0, 0));
     Drain();
     ExpectUnchanged(Plain(w, h, patch), 120, 170, w, h);
 }
@@ -286,7 +285,7 @@ TEST_F(SoftwareCursorHiRes, DoubleSizeCellFromTheDoubleStrip)
     Report(0, 100, 120);
     Drain();
     ExpectShape(strip, shape, 100, 120, w, h);
-    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 0, 0));
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 0, 0));
     Drain();
     ExpectCell(Plain(w, h, recorder.Background()), 100, 120, w, h);
 }
