@@ -8,18 +8,7 @@ static const UINT kMarkerKey = VK_F24;
 
 static bool IsMarker(const RecorderEvent& e) { return e.vk == kMarkerKey && e.kind.find("key") != std::string::npos; }
 
-static std::wstring ColourArgument(COLORREF c)
-{
-    wchar_t text[16];
-    swprintf(text, 16, L"%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return text;
-}
-
-Recorder::Recorder(COLORREF background) : background_(background) {}
-
-Recorder::~Recorder() { Stop(); }
-
-bool Recorder::Start(DWORD timeoutMs)
+bool Recorder::Start(COLORREF background)
 {
     Stop();
     // A recorder left over from a failed test would take our input.
@@ -33,25 +22,21 @@ bool Recorder::Start(DWORD timeoutMs)
         WaitForSingleObject(old, 5000);
         CloseHandle(old);
     }
+    background_ = background;
     file_ = NewScratchFile(L"recorder");
     read_ = 0;
-    DeleteFileW(file_.c_str());
-    process_ = StartProgram(DeviceProgramPath(L"recorder.exe"),
-                            L"\"" + file_ + L"\" -background " + ColourArgument(background_));
-    if (!process_)
-        return false;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        HWND window = FindWindowW(RECORDER_CLASS, nullptr);
-        if (window && GetForegroundWindow() == window && IsWindowVisible(window)) {
-            window_ = window;
-            // A round trip through its queue: the first paint is done.
-            DWORD_PTR ignored;
-            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
-            return true;
-        }
-        if (WaitForSingleObject(process_, 20) == WAIT_OBJECT_0)
-            break;
+    wchar_t colour[16];
+    swprintf(colour, 16, L"%02X%02X%02X", GetRValue(background), GetGValue(background), GetBValue(background));
+    process_ = StartProgram(DeviceProgramPath(L"recorder.exe"), L"\"" + file_ + L"\" -background " + colour);
+    if (process_ && WaitUntil([&] {
+            window_ = FindWindowW(RECORDER_CLASS, nullptr);
+            return (window_ && GetForegroundWindow() == window_ && IsWindowVisible(window_)) ||
+                   WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        }, 15000) && GetForegroundWindow() == window_) {
+        // A round trip through its queue: the first paint is done.
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+        return true;
     }
     Stop();
     return false;
@@ -70,41 +55,6 @@ void Recorder::Stop()
     CloseHandle(process_);
     process_ = nullptr;
     window_ = nullptr;
-}
-
-std::vector<RecorderEvent> Recorder::Events() const { return ReadRecorderFile(file_); }
-
-std::vector<RecorderEvent> Recorder::Events(const char* kind) const
-{
-    std::vector<RecorderEvent> all = Events(), some;
-    for (const RecorderEvent& e : all)
-        if (e.kind == kind)
-            some.push_back(e);
-    return some;
-}
-
-bool Recorder::WaitFor(const char* kind, RecorderEvent* found, size_t from, DWORD timeoutMs) const
-{
-    std::vector<RecorderEvent> events = WaitForCount(kind, 1, from, timeoutMs);
-    if (events.empty())
-        return false;
-    if (found)
-        *found = events[0];
-    return true;
-}
-
-std::vector<RecorderEvent> Recorder::WaitForCount(const char* kind, size_t count, size_t from, DWORD timeoutMs) const
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<RecorderEvent> all = Events(), some;
-        for (size_t i = from; i < all.size(); ++i)
-            if (all[i].kind == kind)
-                some.push_back(all[i]);
-        if (some.size() >= count || GetTickCount() - start >= timeoutMs)
-            return some;
-        Sleep(20);
-    }
 }
 
 std::vector<RecorderEvent> Recorder::Received()
@@ -155,11 +105,4 @@ void Recorder::PaintPatch(const RECT& screen, COLORREF colour)
     SendMessageTimeoutW(window_, RECORDER_SET_PATCH_COLOUR, (WPARAM)colour, 0, SMTO_BLOCK, 5000, &ignored);
     SendMessageTimeoutW(window_, RECORDER_PAINT_PATCH, MAKELONG(screen.left, screen.top),
                         MAKELONG(screen.right, screen.bottom), SMTO_BLOCK, 5000, &ignored);
-}
-
-void Recorder::SetBackground(COLORREF colour)
-{
-    background_ = colour;
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(window_, RECORDER_SET_BACKGROUND, (WPARAM)colour, 0, SMTO_BLOCK, 5000, &ignored);
 }
