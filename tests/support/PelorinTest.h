@@ -10,12 +10,14 @@
 #include "DebugLogFile.h"
 #include "DeviceKit.h"
 #include "DriverProtocol.h"
-#include "Install.h"
 #include "Sequence.h"
 #include "WaitUntil.h"
 
 extern const wchar_t kPelorinClass[]; // "MORVANE.Vantorix"
 extern const wchar_t kPelorinTitle[]; // "Vantorix"
+
+// C:\Program Files\Vantorix\FOLDER\FILE (FOLDER may be empty).
+std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file);
 
 class PelorinTest : public ::testing::Test {
 protected:
@@ -54,6 +56,3 @@ protected:
     DWORD processId_ = 0;
     DWORD listener_ = 0;
 };
-
-// Icons in the emulated shell's tray, whether or not their windows still exist.
-size_t TrayIconsKept();
