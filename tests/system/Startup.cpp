@@ -1,5 +1,8 @@
-// Start-up rule, single instance and termination of the real Pelorin.exe.
+// Start-up rule, threads, single instance and termination of the real Pelorin.exe.
+#include <algorithm>
 #include "PelorinTest.h"
+#include "Recorder.h"
+#include <tlhelp32.h>
 
 namespace {
 
@@ -41,6 +44,37 @@ TEST_F(StartRule, StartUpLogsItsStepsInOrder)
                                  "INIT-5: CT-2 (power timeout) thread:", "INIT-6: CT-3 (msg listener) thread:"});
     EXPECT_TRUE(WaitForLog("DriverListenThread thread running."));
     EXPECT_EQ(Listener(), GetDword(L"INTRCM"));
+}
+
+struct Threads : PelorinTest {};
+
+// The listener and the power time-out thread run above normal priority, the main
+// thread at normal priority; the process's other threads are left alone.
+TEST_F(Threads, RunAtTheirPriorities)
+{
+    ASSERT_TRUE(StartRunning());
+    DWORD mainThread = GetWindowThreadProcessId(MainWindow(), nullptr);
+    std::vector<DWORD> raised;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        HANDLE thread = entry.th32OwnerProcessID == processId_
+                            ? OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID)
+                            : nullptr;
+        if (!thread)
+            continue;
+        int priority = GetThreadPriority(thread);
+        CloseHandle(thread);
+        if (entry.th32ThreadID == mainThread) {
+            EXPECT_EQ(THREAD_PRIORITY_NORMAL, priority) << "main thread";
+        }
+        if (priority == THREAD_PRIORITY_ABOVE_NORMAL)
+            raised.push_back(entry.th32ThreadID);
+    }
+    CloseHandle(snapshot);
+    ASSERT_EQ(2u, raised.size()) << "threads above normal priority: the listener and the power time-out thread";
+    EXPECT_TRUE(raised[0] == Listener() || raised[1] == Listener()) << "the listener runs at another priority";
 }
 
 struct SingleInstance : PelorinTest {};
@@ -106,6 +140,23 @@ TEST_F(Termination, CloseFromOutsideEndsTheProgramAndItsTrayIconEvenWhenHidden)
     EXPECT_EQ(adds, ReadDeviceDword(L"TrayIconAdds")) << "no icon with Enable_Tray 0";
     EXPECT_EQ(deletes + 1, ReadDeviceDword(L"TrayIconDeletes")) << "the delete request goes out all the same";
     EXPECT_FALSE(PostDriver(Listener(), WM_NULL, 0, 0)) << "the listener is gone with the process";
+}
+
+// A button and a key held through the driver are released when the program ends,
+// in whichever order it releases them.
+TEST_F(Termination, HeldButtonAndKeyAreReleased)
+{
+    Recorder recorder;
+    ASSERT_TRUE(recorder.Start());
+    ASSERT_TRUE(StartRunning());
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 1, 0));
+    ASSERT_TRUE(Post(TM_MOUSEREPORT, PackMouseReport(0, 40, 80), MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(Post(TM_KBREPORT, PackKeyReport('K', 0x25), 0));
+    Drain();
+    EXPECT_EQ(0, CloseRunning());
+    std::vector<std::string> inputs = recorder.Inputs();
+    std::sort(inputs.begin(), inputs.end());
+    ExpectSequence(inputs, {"K down 25", "K up 25", "ldown", "lup"});
 }
 
 TEST_F(Termination, NoDriverMessageIsHandledAfterTheListenerStops)

@@ -1,4 +1,5 @@
-// The power transitions that the notification thread logs, on the emulated device.
+// The power side of input on the emulated device: a backlight requirement that the
+// power manager refuses, and the power transitions the notification thread logs.
 #include <gtest/gtest.h>
 #include <pm.h>
 #include "AppState.h"
@@ -7,6 +8,7 @@
 #include "DebugLogFile.h"
 #include "Sequence.h"
 #include "WaitUntil.h"
+#include "ce_device_api.h"
 #include "ce_device_input.h"
 
 namespace {
@@ -22,10 +24,29 @@ protected:
     }
     void TearDown() override
     {
+        CeSetPowerRequirementsGranted(TRUE);
         SetBacklightRequirement(0);
         g_debugEnabled = 0;
     }
 };
+
+// A refused requirement is logged with its error; every further input asks again
+// until one is granted, and then input asks for nothing more.
+TEST_F(InputBacklight, RefusedRequirementIsRetriedByTheNextInput)
+{
+    DWORD requests = CeGetDeviceState(L"BacklightRequests", 0);
+    CeSetPowerRequirementsGranted(FALSE);
+    NoteInputActivity();
+    NoteInputActivity();
+    CeSetPowerRequirementsGranted(TRUE);
+    NoteInputActivity();
+    NoteInputActivity();
+    ExpectSequence(Starting(ReadDebugLogMessages(), "Set"),
+                   {"SetBacklightRequirement(1)", "SetPowerRequirement failed: 8", "SetBacklightRequirement(1)",
+                    "SetPowerRequirement failed: 8", "SetBacklightRequirement(1)"});
+    EXPECT_EQ(requests + 1, CeGetDeviceState(L"BacklightRequests", 0));
+    EXPECT_EQ(1u, CeGetDeviceState(L"Backlight", 0));
+}
 
 TEST_F(InputBacklight, PowerTransitionsAreLoggedUntilClose)
 {
