@@ -144,10 +144,7 @@ bool Measure(const Target& target, double rate, double seconds, Figures* f)
     }
     ClearDeviceState();
 
-    static int run;
-    std::wstring file = L"C:\\emulated\\flood-recorder-" + std::to_wstring(++run) + L".txt";
-    CreateDirectoryW(L"C:\\emulated", nullptr);
-    DeleteFileW(file.c_str());
+    std::wstring file = NewScratchFile(L"flood-recorder");
     HANDLE recorder = StartProgram(DeviceProgramPath(L"recorder.exe"), L"\"" + file + L"\"");
     HWND window = WaitForWindow(RECORDER_CLASS, nullptr, 15000);
     for (DWORD start = GetTickCount(); window && GetForegroundWindow() != window && GetTickCount() - start < 5000;)

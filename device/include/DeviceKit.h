@@ -25,6 +25,10 @@ std::wstring HostPathToWindows(const char* unixPath);
 int ScreenScaleY();
 int TopBarHeight();
 
+// A new file name in C:\emulated (created if need be) for this process's scratch
+// files: PREFIX-PID-N.txt, never the same twice.
+std::wstring NewScratchFile(const wchar_t* prefix);
+
 // ---------------------------------------------------------------------------
 // Installation: what the installer outside the program does.
 
@@ -70,7 +74,7 @@ bool PostDriver(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 //   key down|up|press VK SCAN [FLAGS]   key event; "press" is down then up
 //   type TEXT                      down/up for each character of TEXT
 //   bluetooth N                    TM_BLUETOOTH N
-//   post MESSAGE WPARAM LPARAM     any thread message
+//   post MESSAGE WPARAM LPARAM     any thread message (parameters as wide as WPARAM)
 //   sleep MS
 //   flood N RATE                   N small moves (alternately +1 and -1) at RATE per
 //                                  second; RATE 0 posts as fast as possible
@@ -92,6 +96,9 @@ UsbResult RunUsbCommand(UsbSession& session, const std::string& line, std::strin
 // Runs every line; stops at the first failure. `failedLine` gets its 1-based number.
 UsbResult RunUsbScript(UsbSession& session, const std::string& script, std::string* message,
                        int* failedLine = nullptr);
+// Runs usbsim.exe itself on the script's lines; its exit code (a UsbResult), or -1
+// when it did not run in time. `output` (optional) gets what it printed.
+int RunUsbsim(const std::string& script, std::string* output = nullptr, DWORD timeoutMs = 60000);
 
 // ---------------------------------------------------------------------------
 // Recorder (recorder.exe): the foreground application that logs its input.
@@ -145,6 +152,7 @@ std::vector<std::wstring> WaitForLaunches(size_t count, DWORD timeoutMs);
 //   Reboot       REG_DWORD  number of resets requested
 //   Suspend      REG_DWORD  number of suspends requested
 //   Orientation  REG_DWORD  display orientation last set, in degrees
+//   KeyClicks    REG_DWORD  number of sounds played from memory (the key click)
 // The helpers are generic by value name.
 
 #define DEVICE_STATE_KEY L"Software\\EmulatedDevice"
@@ -167,6 +175,11 @@ std::vector<TrayIconEntry> ReadTrayIcons();
 // Taps the first icon whose window is of `windowClass` (any, when null): the
 // callback message with WM_LBUTTONDOWN, then WM_LBUTTONUP. false when none.
 bool TapTrayIcon(const wchar_t* windowClass);
+
+// Wine does not count GDI objects per process (GetGuiResources gives 0), but its
+// handle table hands out freed slots first: the slot of the next new object climbs
+// only while objects are lost.
+unsigned NextGdiSlot();
 
 // ---------------------------------------------------------------------------
 // The stylus: real taps through the system's input.
@@ -194,6 +207,10 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
 // The whole content of a file that another process may still be writing (all
 // sharing allowed); false when it cannot be opened.
 bool ReadSharedFile(const std::wstring& path, std::string* text);
+
+// Pixels of the screen as GetPixel on its device context reads them, row by row.
+std::vector<COLORREF> ScreenPixels(int x, int y, int width, int height);
+COLORREF ScreenPixel(int x, int y);
 
 // Text helpers.
 std::string ToUtf8(const std::wstring& text);

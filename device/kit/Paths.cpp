@@ -58,3 +58,11 @@ std::wstring StageDirectory()
 int ScreenScaleY() { return GetSystemMetrics(SM_CYSCREEN) >= 480 ? 2 : 1; }
 
 int TopBarHeight() { return CeTopBarHeightFor(GetSystemMetrics(SM_CYSCREEN)); }
+
+std::wstring NewScratchFile(const wchar_t* prefix)
+{
+    static LONG counter;
+    CreateDirectoryW(L"C:\\emulated", nullptr);
+    return L"C:\\emulated\\" + std::wstring(prefix) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(InterlockedIncrement(&counter)) + L".txt";
+}

@@ -1,4 +1,4 @@
-// Starting device programs and finding their windows.
+// Starting device programs (the driver simulator among them) and finding their windows.
 #include "DeviceKit.h"
 
 HANDLE StartProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD* processId)
@@ -33,6 +33,44 @@ int RunProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD
     } else
         TerminateProcess(process, 255);
     CloseHandle(process);
+    return result;
+}
+
+int RunUsbsim(const std::string& script, std::string* output, DWORD timeoutMs)
+{
+    // One command line: usbsim -c "LINE; LINE; ..." (usbsim takes ';' for a line break).
+    std::string commands;
+    for (char ch : script)
+        commands += ch == '\n' ? ';' : ch;
+    std::wstring outputFile = NewScratchFile(L"usbsim-output");
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring exe = DeviceProgramPath(L"usbsim.exe");
+    std::wstring commandLine = L"\"" + exe + L"\" -c \"" + FromUtf8(commands) + L"\"";
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = out;
+    PROCESS_INFORMATION info = {};
+    int result = -1;
+    if (CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+        DWORD code = 0;
+        if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &code))
+            result = (int)code;
+        else
+            TerminateProcess(info.hProcess, 255);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    if (out != INVALID_HANDLE_VALUE)
+        CloseHandle(out);
+    if (output && !ReadSharedFile(outputFile, output))
+        output->clear();
+    DeleteFileW(outputFile.c_str());
     return result;
 }
 

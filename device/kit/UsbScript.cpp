@@ -18,6 +18,19 @@ bool ParseNumber(const std::string& word, long* value)
     return true;
 }
 
+// A message parameter as wide as the platform's: a driver may put anything in it.
+bool ParseWord(const std::string& word, unsigned long long* value)
+{
+    if (word.empty())
+        return false;
+    char* end = nullptr;
+    unsigned long long v = strtoull(word.c_str(), &end, 0);
+    if (!end || *end)
+        return false;
+    *value = v;
+    return true;
+}
+
 // A virtual key: a number, or one printable character meaning its own key.
 bool ParseVirtualKey(const std::string& word, long* vk)
 {
@@ -186,8 +199,9 @@ UsbResult RunUsbCommand(UsbSession& session, const std::string& rawLine, std::st
     }
     if (cmd == "bluetooth" && w.size() == 2 && ParseNumber(w[1], &a))
         return p.Post(TM_BLUETOOTH, (WPARAM)a, 0);
-    if (cmd == "post" && w.size() == 4 && ParseNumber(w[1], &a) && ParseNumber(w[2], &b) && ParseNumber(w[3], &c))
-        return p.Post((UINT)a, (WPARAM)(DWORD)b, (LPARAM)c);
+    unsigned long long wParam = 0, lParam = 0;
+    if (cmd == "post" && w.size() == 4 && ParseNumber(w[1], &a) && ParseWord(w[2], &wParam) && ParseWord(w[3], &lParam))
+        return p.Post((UINT)a, (WPARAM)wParam, (LPARAM)lParam);
     if (cmd == "sleep" && w.size() == 2 && ParseNumber(w[1], &a) && a >= 0) {
         Sleep((DWORD)a);
         return USB_OK;

@@ -21,6 +21,10 @@ LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey);
 // through the two calls above fails with ERROR_ACCESS_DENIED, like a read-only registry.
 void CeSetRegistryWritable(BOOL writable);
 
+// A fault switch for tests: while cleared, SetPowerRequirement fails with
+// ERROR_NOT_ENOUGH_MEMORY, as when the power manager has no room for another requirement.
+void CeSetPowerRequirementsGranted(BOOL granted);
+
 // SystemParametersInfoW with the device's SPI_GETPLATFORMTYPE and SPI_GETOEMINFO texts.
 BOOL WINAPI CeSystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winIni);
 

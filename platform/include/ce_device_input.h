@@ -3,13 +3,15 @@
 //
 // The emulated device keeps its state in HKLM\Software\EmulatedDevice, where tests
 // and the demo can watch it: "Backlight", "BacklightRequests", "BacklightReleases"
-// (pm.h), "Reboot" (pkfuncs.h), "Suspend", "Orientation" (degrees) and "PowerSubscribers".
+// (pm.h), "Reboot" (pkfuncs.h), "Suspend", "Orientation" (degrees), "PowerSubscribers"
+// and "KeyClicks".
 //
 // A platform source that implements one of these wrappers defines
 // CE_DEVICE_NO_NAME_MAPPING before including this header, so that it still reaches
 // the desktop function of the same name.
 #pragma once
 #include <windows.h>
+#include <mmsystem.h>
 #include <tlhelp32.h>
 
 #ifdef __cplusplus
@@ -24,6 +26,11 @@ void WINAPI CeMouseEvent(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR 
 // keybd_event. VK_OFF, the power key, suspends the emulated device (a "Suspend"
 // count and a Suspend power transition) instead of being injected.
 void WINAPI CeKeybdEvent(BYTE virtualKey, BYTE scanCode, DWORD flags, ULONG_PTR extraInfo);
+
+// PlaySoundW. Plays as the desktop does; a sound played from memory (SND_MEMORY, the
+// key click) is also counted in "KeyClicks", the one trace a sound leaves that a test
+// can read.
+BOOL WINAPI CePlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
 
 // ChangeDisplaySettingsExW. With DM_DISPLAYORIENTATION in dmFields: CDS_TEST reports
 // the current orientation, otherwise the screen is turned (the emulated screen swaps
@@ -77,6 +84,9 @@ void WINAPI CeSetDeviceState(LPCWSTR name, DWORD value);
 #define ChangeDisplaySettingsExW  CeChangeDisplaySettingsExW
 #define mouse_event               CeMouseEvent
 #define keybd_event               CeKeybdEvent
+#undef PlaySound
+#define PlaySound                 CePlaySoundW
+#define PlaySoundW                CePlaySoundW
 #define GetDesktopWindow          CeGetDesktopWindow
 #define GetForegroundWindow       CeGetForegroundWindow
 #define CreateToolhelp32Snapshot  CeCreateToolhelp32Snapshot

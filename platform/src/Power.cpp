@@ -16,7 +16,10 @@ struct Requirement {
 
 Requirement s_requirements[REQUIREMENT_SLOTS];
 SRWLOCK s_lock = SRWLOCK_INIT;
+volatile LONG s_refused;
 } // namespace
+
+void CeSetPowerRequirementsGranted(BOOL granted) { InterlockedExchange(&s_refused, granted ? 0 : 1); }
 
 static bool ProcessAlive(DWORD processId)
 {
@@ -76,6 +79,10 @@ HANDLE WINAPI SetPowerRequirement(PVOID device, CEDEVICE_POWER_STATE deviceState
 {
     if (!device || deviceState < D0 || deviceState > D4) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (s_refused) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     BOOL backlight = (deviceFlags & POWER_NAME) && _wcsicmp((LPCWSTR)device, L"BKL1:") == 0 && deviceState == D0;

@@ -69,10 +69,3 @@ DWORD GetValueSize(const wchar_t* name)
     std::vector<BYTE> data;
     return Query(name, &type, &data) ? (DWORD)data.size() : 0;
 }
-
-DWORD GetValueType(const wchar_t* name)
-{
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-    return Query(name, &type, &data) ? type : REG_NONE;
-}

@@ -12,4 +12,3 @@ bool HasValue(const wchar_t* name);
 DWORD GetDword(const wchar_t* name, DWORD fallback = 0xDEADBEEF);
 std::wstring GetText(const wchar_t* name);
 DWORD GetValueSize(const wchar_t* name); // bytes; 0 when absent
-DWORD GetValueType(const wchar_t* name); // REG_NONE when absent

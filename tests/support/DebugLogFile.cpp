@@ -1,8 +1,8 @@
 #include "DebugLogFile.h"
 #include <windows.h>
-#include <fstream>
 #include <regex>
 #include <sstream>
+#include "DeviceKit.h"
 
 const wchar_t kDebugLogPath[] = L"C:\\ui.tray.dbg";
 
@@ -12,10 +12,8 @@ bool DebugLogExists() { return GetFileAttributesW(kDebugLogPath) != INVALID_FILE
 
 std::string ReadDebugLogText()
 {
-    std::ifstream in(kDebugLogPath, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    return ReadSharedFile(kDebugLogPath, &text) ? text : std::string();
 }
 
 std::vector<std::string> ReadDebugLogMessages()
@@ -23,8 +21,7 @@ std::vector<std::string> ReadDebugLogMessages()
     static const std::regex stamp(R"(^[ 0-9]\d:[ 0-9]\d:[ 0-9]\d@-?\d+\.\d{3}/-?\d+\.\d{3}: )");
     std::vector<std::string> messages;
     std::istringstream in(ReadDebugLogText());
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         messages.push_back(std::regex_replace(line, stamp, "", std::regex_constants::format_first_only));

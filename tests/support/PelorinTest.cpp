@@ -1,26 +1,44 @@
 #include "PelorinTest.h"
+#include <tlhelp32.h>
 
 const wchar_t kPelorinClass[] = L"MORVANE.Vantorix";
 const wchar_t kPelorinTitle[] = L"Vantorix";
 
-void PelorinTest::SetUp()
+std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file)
 {
-    StopInstalledProgram();
-    ASSERT_TRUE(InstallFresh());
-    DeleteDebugLog();
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, DEVICE_STATE_KEY L"\\Tray"); // icons of programs killed earlier
+    std::wstring path = kInstallFolder;
+    if (folder && *folder)
+        path += std::wstring(L"\\") + folder;
+    return path + L"\\" + file;
 }
 
-size_t TrayIconsKept()
+void StopInstalledProgram()
 {
-    HKEY tray;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, DEVICE_STATE_KEY L"\\Tray", 0, KEY_READ, &tray) != ERROR_SUCCESS)
-        return 0;
-    DWORD subkeys = 0;
-    RegQueryInfoKeyW(tray, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                     nullptr);
-    RegCloseKey(tray);
-    return subkeys;
+    HWND window = FindWindowW(kPelorinClass, nullptr);
+    if (window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        WaitUntil([&] { return !IsWindow(window); });
+    }
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        HANDLE process = _wcsicmp(entry.szExeFile, L"Pelorin.exe") == 0
+                             ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)
+                             : nullptr;
+        if (process) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
+void PelorinTest::SetUp()
+{
+    Reinstall(InstallOptions());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, DEVICE_STATE_KEY L"\\Tray"); // icons of programs killed earlier
 }
 
 void PelorinTest::TearDown()
@@ -33,14 +51,16 @@ void PelorinTest::TearDown()
 
 void PelorinTest::Reinstall(const InstallOptions& options)
 {
-    ASSERT_TRUE(InstallFresh(options));
+    StopInstalledProgram();
+    std::wstring error;
+    ASSERT_TRUE(InstallProduct(options, &error)) << "installation failed: " << ToUtf8(error);
     DeleteDebugLog();
 }
 
 bool PelorinTest::StartRunning(const std::wstring& arguments)
 {
     DeleteListenerThreadId();
-    process_ = StartInstalledProgram(arguments, &processId_);
+    process_ = StartProgram(InstalledFile(nullptr, L"Pelorin.exe"), arguments, &processId_);
     if (!process_)
         return false;
     listener_ = WaitForListener(15000);
@@ -49,14 +69,7 @@ bool PelorinTest::StartRunning(const std::wstring& arguments)
 
 int PelorinTest::RunToExit(const std::wstring& arguments, DWORD timeoutMs)
 {
-    HANDLE process = StartInstalledProgram(arguments);
-    if (!process)
-        return -1;
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    return (int)code;
+    return RunProgram(InstalledFile(nullptr, L"Pelorin.exe"), arguments, timeoutMs);
 }
 
 int PelorinTest::CloseRunning(UINT message, WPARAM wParam, DWORD timeoutMs)
@@ -73,6 +86,21 @@ int PelorinTest::CloseRunning(UINT message, WPARAM wParam, DWORD timeoutMs)
 
 bool PelorinTest::IsRunning() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
+void PelorinTest::Script(const std::string& lines)
+{
+    UsbSession session = {listener_};
+    std::string message;
+    ASSERT_EQ(USB_OK, RunUsbScript(session, lines, &message)) << message;
+}
+
+void PelorinTest::Drain()
+{
+    static int marker = 900000;
+    ++marker;
+    ASSERT_TRUE(Post(TM_BLUETOOTH, marker, 0));
+    ASSERT_TRUE(WaitForLog("TM_BLUETOOTH: " + std::to_string(marker), 10000));
+}
+
 LRESULT PelorinTest::SendToWindow(UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
@@ -82,5 +110,5 @@ LRESULT PelorinTest::SendToWindow(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool PelorinTest::WaitForLog(const std::string& prefix, DWORD timeoutMs) const
 {
-    return WaitUntil([&] { return FindMessage(ReadDebugLogMessages(), prefix) >= 0; }, timeoutMs);
+    return WaitUntil([&] { return !Log(prefix).empty(); }, timeoutMs);
 }

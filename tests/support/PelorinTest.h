@@ -1,5 +1,6 @@
 // Base fixture of the system tests: a fresh installation, no program running, an
-// empty debug log; helpers to start the real Pelorin.exe and end it.
+// empty debug log; helpers to start the real Pelorin.exe, post to its listener as
+// the driver does, and end it.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,10 +9,18 @@
 #include "AppKey.h"
 #include "DebugLogFile.h"
 #include "DeviceKit.h"
-#include "Install.h"
+#include "DriverProtocol.h"
+#include "Sequence.h"
+#include "WaitUntil.h"
 
 extern const wchar_t kPelorinClass[]; // "MORVANE.Vantorix"
 extern const wchar_t kPelorinTitle[]; // "Vantorix"
+
+// C:\Program Files\Vantorix\FOLDER\FILE (FOLDER may be empty).
+std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file);
+
+// Every copy of the program ends: through its window first, then by force.
+void StopInstalledProgram();
 
 class PelorinTest : public ::testing::Test {
 protected:
@@ -32,10 +41,17 @@ protected:
 
     HWND MainWindow() const { return FindWindowW(kPelorinClass, kPelorinTitle); }
     DWORD Listener() const { return listener_; }
+    // Posts a driver message to the running program's listener; false when it is gone.
+    bool Post(UINT message, WPARAM wParam, LPARAM lParam) { return PostDriver(listener_, message, wParam, lParam); }
+    // Posts what the driver simulator's script lines say (see DeviceKit.h) from this process.
+    void Script(const std::string& lines);
+    // Waits until the listener has handled everything posted so far: a Bluetooth
+    // notice with a number of its own is logged when its turn comes.
+    void Drain();
     // Sends the window a message as another program would, and waits for it to be handled.
     LRESULT SendToWindow(UINT message, WPARAM wParam, LPARAM lParam);
-    // The debug log's messages (time stamps taken off).
-    std::vector<std::string> Log() const { return ReadDebugLogMessages(); }
+    // The debug log's messages (time stamps taken off), or those starting with `prefix`.
+    std::vector<std::string> Log(const std::string& prefix = "") const { return Starting(ReadDebugLogMessages(), prefix); }
     // Waits until the log holds a message starting with `prefix`.
     bool WaitForLog(const std::string& prefix, DWORD timeoutMs = 5000) const;
 
@@ -43,19 +59,3 @@ protected:
     DWORD processId_ = 0;
     DWORD listener_ = 0;
 };
-
-// Icons in the emulated shell's tray, whether or not their windows still exist.
-size_t TrayIconsKept();
-
-// Polls `condition` every 10 ms until it holds or the time is up.
-template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(10);
-    }
-}

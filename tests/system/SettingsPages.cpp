@@ -3,7 +3,6 @@
 // painted button strip and the About links, the live Status page and the help viewer.
 // Geometry runs on both screens.
 #include <algorithm>
-#include "Driver.h"
 #include "PelorinTest.h"
 #include <commctrl.h>
 #include "Recorder.h"
@@ -230,9 +229,9 @@ TEST_F(SettingsPages, TrayIconFollowsItsCheckBox)
 {
     Open();
     Page(2);
-    ASSERT_EQ(1u, TrayIconsKept());
+    ASSERT_EQ(1u, ReadTrayIcons().size());
     Click(IDC_SHOW_TRAY);
-    EXPECT_EQ(0u, TrayIconsKept());
+    EXPECT_EQ(0u, ReadTrayIcons().size());
     EXPECT_EQ(0u, GetDword(L"Enable_Tray"));
     Click(IDC_SHOW_TRAY);
     std::vector<TrayIconEntry> icons = ReadTrayIcons();
@@ -264,10 +263,10 @@ TEST_F(SettingsPages, StatusPageShowsTheAttachmentLive)
     SendToWindow(WM_COMMAND, IDM_STATUS, 0);
     RECT mouse = Units(80, 100, 120, 120);
     ASSERT_TRUE(WaitUntil([&] { return CountColour(mouse, red) > 5; })) << "OFF in red";
-    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 1, 0));
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 1, 0));
     EXPECT_TRUE(WaitUntil([&] { return CountColour(mouse, blue) > 5 && CountColour(mouse, red) == 0; }))
         << "ON in blue";
-    ASSERT_TRUE(PostToListener(TM_MOUSESTATUS, 0, 0));
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 0, 0));
     EXPECT_TRUE(WaitUntil([&] { return CountColour(mouse, red) > 5 && CountColour(mouse, blue) == 0; }));
 }
 

@@ -1,6 +1,9 @@
-// Start-up rule, single instance and termination of the real Pelorin.exe.
+// Start-up rule, threads, single instance and termination of the real Pelorin.exe.
+#include <algorithm>
 #include "PelorinTest.h"
+#include "Recorder.h"
 #include "resource.h"
+#include <tlhelp32.h>
 
 namespace {
 
@@ -11,14 +14,9 @@ TEST_F(StartRule, WithoutAutostartAnEmptyCommandLineDeclines)
     EXPECT_EQ(0, RunToExit(L""));
     EXPECT_FALSE(HasValue(L"INTRCM")) << "a declined start publishes no listener";
     EXPECT_EQ(nullptr, MainWindow());
-    auto log = Log();
-    ASSERT_EQ(7u, log.size()) << ReadDebugLogText();
-    EXPECT_EQ("", log[0]);
-    EXPECT_EQ("Init tray app.", log[2]);
-    EXPECT_EQ("--------------------------", log[3]);
-    EXPECT_EQ(0u, log[4].find("Device: [")) << log[4];
-    EXPECT_EQ("Autostart: 0", log[5]);
-    EXPECT_EQ("GUI::Release::Destroy: 0", log[6]) << "the exit handler's line; no window was made";
+    // The exit handler's line comes last: no window was made.
+    ExpectSequence(Log(), {"", "", "Init tray app.", "--------------------------", "Device: [", "Autostart: 0",
+                           "GUI::Release::Destroy: 0"});
 }
 
 TEST_F(StartRule, CommandLineMustBeTrayAloneInAnyCase)
@@ -42,18 +40,42 @@ TEST_F(StartRule, AutostartRunsWhateverTheCommandLine)
 TEST_F(StartRule, StartUpLogsItsStepsInOrder)
 {
     ASSERT_TRUE(StartRunning());
-    auto log = Log();
-    int previous = -1;
-    for (const char* step : {"Autostart: 0", "INIT-0: Created close event", "INIT-1: CT-0 (app main) thread:",
-                             "LoadSettings Enable_Tray=1", "INIT-2: REG Settings: 1", "GUI::InitWindow(",
-                             "ComputeSize::Screen size:", "INIT-3: Screen size:", "INIT-4: CT-1 (power) thread:",
-                             "INIT-5: CT-2 (power timeout) thread:", "INIT-6: CT-3 (msg listener) thread:"}) {
-        int at = FindMessage(log, step);
-        EXPECT_GT(at, previous) << step;
-        previous = at;
-    }
+    ExpectSequence(Log("INIT"), {"INIT-0: Created close event", "INIT-1: CT-0 (app main) thread:",
+                                 "INIT-2: REG Settings: 1", "INIT-3: Screen size:", "INIT-4: CT-1 (power) thread:",
+                                 "INIT-5: CT-2 (power timeout) thread:", "INIT-6: CT-3 (msg listener) thread:"});
     EXPECT_TRUE(WaitForLog("DriverListenThread thread running."));
     EXPECT_EQ(Listener(), GetDword(L"INTRCM"));
+}
+
+struct Threads : PelorinTest {};
+
+// The listener and the power time-out thread run above normal priority, the main
+// thread at normal priority; the process's other threads are left alone.
+TEST_F(Threads, RunAtTheirPriorities)
+{
+    ASSERT_TRUE(StartRunning());
+    DWORD mainThread = GetWindowThreadProcessId(MainWindow(), nullptr);
+    std::vector<DWORD> raised;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        HANDLE thread = entry.th32OwnerProcessID == processId_
+                            ? OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID)
+                            : nullptr;
+        if (!thread)
+            continue;
+        int priority = GetThreadPriority(thread);
+        CloseHandle(thread);
+        if (entry.th32ThreadID == mainThread) {
+            EXPECT_EQ(THREAD_PRIORITY_NORMAL, priority) << "main thread";
+        }
+        if (priority == THREAD_PRIORITY_ABOVE_NORMAL)
+            raised.push_back(entry.th32ThreadID);
+    }
+    CloseHandle(snapshot);
+    ASSERT_EQ(2u, raised.size()) << "threads above normal priority: the listener and the power time-out thread";
+    EXPECT_TRUE(raised[0] == Listener() || raised[1] == Listener()) << "the listener runs at another priority";
 }
 
 struct SingleInstance : PelorinTest {};
@@ -90,15 +112,9 @@ TEST_F(SingleInstance, DeclinedSecondStartLeavesTheFirstAlone)
 struct Termination : PelorinTest {
     void ExpectCleanEnd()
     {
-        auto log = Log();
-        std::vector<std::string> term;
-        for (const auto& line : log)
-            if (line.compare(0, 4, "TERM") == 0)
-                term.push_back(line);
-        std::vector<std::string> expected = {"TERM: Terminate app signal!", "TERM-1: REG Settings saved: 1",
-                                             "TERM-3:  Threads terminated.", "TERM-4: resources deleted.",
-                                             "TERM-5: Sending WM_QUIT"};
-        EXPECT_EQ(expected, term);
+        ExpectSequence(Log("TERM"), {"TERM: Terminate app signal!", "TERM-1: REG Settings saved: 1",
+                                     "TERM-3:  Threads terminated.", "TERM-4: resources deleted.",
+                                     "TERM-5: Sending WM_QUIT"});
         EXPECT_EQ(nullptr, MainWindow());
     }
 };
@@ -108,9 +124,8 @@ TEST_F(Termination, ExitCommandSavesAndEndsEverything)
     ASSERT_TRUE(StartRunning());
     SetDword(L"Cursor", 7); // the program's record still says 0: the save puts it back
     DWORD deletes = ReadDeviceDword(L"TrayIconDeletes");
-    EXPECT_EQ(1u, TrayIconsKept());
+    EXPECT_EQ(1u, ReadTrayIcons().size());
     EXPECT_EQ(0, CloseRunning(WM_COMMAND, IDC_EXIT));
-    EXPECT_EQ(0u, TrayIconsKept());
     ExpectCleanEnd();
     EXPECT_EQ(0u, GetDword(L"Cursor"));
     EXPECT_EQ(deletes + 1, ReadDeviceDword(L"TrayIconDeletes"));
@@ -128,6 +143,23 @@ TEST_F(Termination, CloseFromOutsideEndsTheProgramAndItsTrayIconEvenWhenHidden)
     EXPECT_FALSE(PostDriver(Listener(), WM_NULL, 0, 0)) << "the listener is gone with the process";
 }
 
+// A button and a key held through the driver are released when the program ends,
+// in whichever order it releases them.
+TEST_F(Termination, HeldButtonAndKeyAreReleased)
+{
+    Recorder recorder;
+    ASSERT_TRUE(recorder.Start());
+    ASSERT_TRUE(StartRunning());
+    ASSERT_TRUE(Post(TM_MOUSESTATUS, 1, 0));
+    ASSERT_TRUE(Post(TM_MOUSEREPORT, PackMouseReport(0, 40, 80), MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(Post(TM_KBREPORT, PackKeyReport('K', 0x25), 0));
+    Drain();
+    EXPECT_EQ(0, CloseRunning());
+    std::vector<std::string> inputs = recorder.Inputs();
+    std::sort(inputs.begin(), inputs.end());
+    ExpectSequence(inputs, {"K down 25", "K up 25", "ldown", "lup"});
+}
+
 TEST_F(Termination, NoDriverMessageIsHandledAfterTheListenerStops)
 {
     ASSERT_TRUE(StartRunning());
@@ -135,10 +167,10 @@ TEST_F(Termination, NoDriverMessageIsHandledAfterTheListenerStops)
     // must come before the TERM-3 line.
     PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
     for (int i = 0; i < 2000; ++i)
-        if (!PostDriver(Listener(), 40005, 100000 + i, 0))
+        if (!Post(TM_BLUETOOTH, 100000 + i, 0))
             break;
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_, 15000));
-    auto log = Log();
+    std::vector<std::string> log = Log();
     int stopped = FindMessage(log, "TERM-3:");
     ASSERT_GE(stopped, 0);
     EXPECT_LT(FindMessage(log, "TM_BLUETOOTH:", stopped), 0);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include "DeviceKit.h"
+#include "Picture.h"
 #include "aygshell.h"
 #include "ce_device_api.h"
 
@@ -14,40 +15,6 @@ const COLORREF kMagenta = RGB(255, 0, 255);
 const COLORREF kGreen = RGB(0, 255, 0);
 
 std::wstring StagedFile(const wchar_t* relative) { return StageDirectory() + L"\\" + relative; }
-
-// A decoded picture's pixels as COLORREF values.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF At(int x, int y) const { return pixels[(size_t)y * width + x]; }
-};
-
-bool LoadPicture(const wchar_t* relative, Picture* picture)
-{
-    HBITMAP bitmap = SHLoadImageFile(StagedFile(relative).c_str());
-    if (!bitmap)
-        return false;
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof info, &info);
-    picture->width = info.bmWidth;
-    picture->height = info.bmHeight;
-    BITMAPINFO request = {};
-    request.bmiHeader.biSize = sizeof request.bmiHeader;
-    request.bmiHeader.biWidth = info.bmWidth;
-    request.bmiHeader.biHeight = -info.bmHeight;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> bgra((size_t)info.bmWidth * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    int lines = GetDIBits(dc, bitmap, 0, (UINT)info.bmHeight, bgra.data(), &request, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(bitmap);
-    picture->pixels.clear();
-    for (DWORD p : bgra)
-        picture->pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-    return lines == info.bmHeight;
-}
 
 // Pixels of one cell that are not the key colour, as a set of positions.
 std::set<int> ShapeOf(const Picture& p, int cellX, int w, int h, COLORREF key)
@@ -64,7 +31,7 @@ void CheckCursorStrip(const wchar_t* file, int w, int h)
 {
     SCOPED_TRACE(ToUtf8(file));
     Picture p;
-    ASSERT_TRUE(LoadPicture(file, &p));
+    ASSERT_TRUE(LoadPicture(StagedFile(file), &p));
     ASSERT_EQ(p.width, 10 * w);
     ASSERT_EQ(p.height, h);
     std::vector<std::set<int>> shapes;
@@ -86,7 +53,7 @@ void CheckKeyedStrip(const wchar_t* file, int width, int height, int cells, COLO
 {
     SCOPED_TRACE(ToUtf8(file));
     Picture p;
-    ASSERT_TRUE(LoadPicture(file, &p));
+    ASSERT_TRUE(LoadPicture(StagedFile(file), &p));
     ASSERT_GE(p.width, width);
     ASSERT_EQ(p.height, height);
     int cell = width / cells;
@@ -97,18 +64,10 @@ void CheckKeyedStrip(const wchar_t* file, int width, int height, int cells, COLO
     }
 }
 
-std::string ReadBytes(const std::wstring& path)
+std::string ReadBytes(const wchar_t* relative)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
+    return ReadSharedFile(StagedFile(relative), &bytes) ? bytes : std::string();
 }
 
 } // namespace
@@ -132,8 +91,8 @@ TEST(DataFiles, ButtonAndTreeStripsDecodeToTheirExactKeyColours)
 TEST(DataFiles, FramePicturesHaveTheSizesThatAreStretched)
 {
     Picture frame, connector;
-    ASSERT_TRUE(LoadPicture(L"images\\t0s1_f12.jpg", &frame));
-    ASSERT_TRUE(LoadPicture(L"images\\t0s2_f12.jpg", &connector));
+    ASSERT_TRUE(LoadPicture(StagedFile(L"images\\t0s1_f12.jpg"), &frame));
+    ASSERT_TRUE(LoadPicture(StagedFile(L"images\\t0s2_f12.jpg"), &connector));
     EXPECT_EQ(frame.width, 96);
     EXPECT_EQ(frame.height, 130);
     EXPECT_EQ(connector.width, 288);
@@ -142,7 +101,7 @@ TEST(DataFiles, FramePicturesHaveTheSizesThatAreStretched)
 
 TEST(DataFiles, KeyClickIsAShortMono16BitPcmWave)
 {
-    std::string wav = ReadBytes(StagedFile(L"soundkb.wav"));
+    std::string wav = ReadBytes(L"soundkb.wav");
     ASSERT_GE(wav.size(), 44u);
     EXPECT_EQ(wav.compare(0, 4, "RIFF"), 0);
     EXPECT_EQ(wav.compare(8, 4, "WAVE"), 0);
@@ -160,7 +119,7 @@ TEST(DataFiles, KeyClickIsAShortMono16BitPcmWave)
 
 TEST(DataFiles, HelpPageDescribesEveryPage)
 {
-    std::string html = ReadBytes(StagedFile(L"help\\help.html"));
+    std::string html = ReadBytes(L"help\\help.html");
     ASSERT_FALSE(html.empty());
     EXPECT_NE(html.find("<html"), std::string::npos);
     for (const char* topic : {"Mouse", "Keyboard", "Status", "About", "Hide", "Cursor", "Speed"})

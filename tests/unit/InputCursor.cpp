@@ -1,24 +1,23 @@
-// The software cursor on the real screen: the chosen shape at the pointer, the
-// save-under put back when it moves, the probe rule that keeps a repainted screen,
-// a built-in arrow without a picture, and no GDI objects lost over many moves.
-#include "InputTestSupport.h"
-#include <aygshell.h>
+// The software cursor drawn in-process onto the real screen, over the recorder's
+// plain background: the shape a setting chooses, a built-in arrow without a picture,
+// and no GDI objects lost over many moves.
+#include <gtest/gtest.h>
+#include "Cursor.h"
 #include "DeviceKit.h"
 #include "GUI.h"
 #include "CursorImage.h"
 #include "InstallPath.h"
-#include "MouseReport.h"
+#include "Recorder.h"
 #include "ScreenMetrics.h"
 
 namespace {
 
 const COLORREF kBackground = RGB(0x30, 0x60, 0x90);
-const COLORREF kMagenta = RGB(255, 0, 255);
 
 COLORREF ShapeColour(int shape) { return RGB(20 + shape * 20, 200, 40); }
 
-// A strip of `shapes` cells; each cell is magenta but for a block of its own colour
-// at (1, 1) .. (cell / 2) that keeps clear of the probe pixels.
+// A strip of `shapes` cells; each cell is magenta (transparent) but for a block of its
+// own colour at (1, 1) .. (cell / 2) that keeps clear of the probe pixels.
 HBITMAP CreateTestStrip(int shapes)
 {
     int w = DRAX(10), h = DRAY(20);
@@ -28,13 +27,11 @@ HBITMAP CreateTestStrip(int shapes)
     ReleaseDC(nullptr, screen);
     HGDIOBJ previous = SelectObject(dc, strip);
     for (int i = 0; i < shapes; ++i) {
-        RECT cell = {i * w, 0, (i + 1) * w, h};
-        HBRUSH key = CreateSolidBrush(kMagenta);
+        RECT cell = {i * w, 0, (i + 1) * w, h}, block = {i * w + 1, 1, i * w + w / 2, h / 2};
+        HBRUSH key = CreateSolidBrush(RGB(255, 0, 255)), colour = CreateSolidBrush(ShapeColour(i));
         FillRect(dc, &cell, key);
-        DeleteObject(key);
-        RECT block = {i * w + 1, 1, i * w + w / 2, h / 2};
-        HBRUSH colour = CreateSolidBrush(ShapeColour(i));
         FillRect(dc, &block, colour);
+        DeleteObject(key);
         DeleteObject(colour);
     }
     SelectObject(dc, previous);
@@ -42,27 +39,21 @@ HBITMAP CreateTestStrip(int shapes)
     return strip;
 }
 
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC screen = GetDC(nullptr);
-    COLORREF c = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return c;
-}
-
 class InputCursor : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
         ComputeSize();
+        recorder.Start(kBackground);
+    }
+    static void TearDownTestSuite() { recorder.Stop(); }
+    void SetUp() override
+    {
+        ASSERT_NE(nullptr, recorder.Window());
+        recorder.PaintPatch({0, 0, g_screen.width, g_screen.height}, kBackground);
         g_gui.Cursor = 0;
-        window.BringToFront();
-        InvalidateRect(window.handle(), nullptr, TRUE);
-        window.Settle();
         state = CursorState();
         state.cursorImage = CreateTestStrip(10);
-        w = DRAX(10);
-        h = DRAY(20);
     }
     void TearDown() override
     {
@@ -75,7 +66,7 @@ protected:
         state.y = y;
         DrawCursor(state, 1);
     }
-    // The shape's block at the cell's (2, 2) and both probe pixels.
+    // The shape's block at the cell's (2, 2); both probe pixels show the background.
     void ExpectCursorAt(int x, int y, COLORREF shape)
     {
         EXPECT_EQ(shape, ScreenPixel(x + 2, y + 2)) << "shape at " << x << "," << y;
@@ -83,11 +74,11 @@ protected:
         EXPECT_EQ(kBackground, ScreenPixel(x + 3, y + h - 3));
     }
 
-    static EventWindow window;
+    static Recorder recorder;
     CursorState state;
-    int w = 0, h = 0;
+    const int w = DRAX(10), h = DRAY(20);
 };
-EventWindow InputCursor::window(kBackground);
+Recorder InputCursor::recorder;
 
 TEST_F(InputCursor, SettingOutsideTheStripShowsTheFirstShape)
 {
@@ -111,7 +102,8 @@ TEST_F(InputCursor, SettingOutsideTheStripShowsTheFirstShape)
 }
 
 // Without a picture the pointer is a plain arrow whose tip is the hot spot, and the
-// probe pixels still show the screen beneath.
+// probe pixels still show the screen beneath; an install path without the picture
+// file gives the same arrow.
 TEST_F(InputCursor, MissingPictureGivesABuiltInArrow)
 {
     FreeCursorImage(state);
@@ -124,11 +116,10 @@ TEST_F(InputCursor, MissingPictureGivesABuiltInArrow)
     DrawCursor(state, 0);
     FreeCursorImage(state);
 
-    // An install path without the picture file: the same arrow.
+    const wchar_t nowhere[] = L"\\No Such Folder";
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, APP_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                              &key, nullptr));
-    const wchar_t nowhere[] = L"\\No Such Folder";
     RegSetValueExW(key, L"InstallPath", 0, REG_SZ, (const BYTE*)nowhere, sizeof nowhere);
     RegCloseKey(key);
     ClearInstallPathCache();
@@ -137,37 +128,6 @@ TEST_F(InputCursor, MissingPictureGivesABuiltInArrow)
     ASSERT_EQ((int)sizeof info, GetObjectW(state.cursorImage, sizeof info, &info));
     EXPECT_EQ(w, info.bmWidth);
     EXPECT_EQ(h, info.bmHeight);
-}
-
-TEST_F(InputCursor, InstalledStripIsLoadedForTheScale)
-{
-    InstallOptions options;
-    options.writeFirstSettings = false;
-    std::wstring error;
-    ASSERT_TRUE(InstallProduct(options, &error)) << std::string(error.begin(), error.end());
-    ClearInstallPathCache();
-    FreeCursorImage(state);
-    LoadCursorImage(state);
-    BITMAP info = {};
-    ASSERT_EQ((int)sizeof info, GetObjectW(state.cursorImage, sizeof info, &info));
-    EXPECT_EQ(10 * w, info.bmWidth);
-    EXPECT_EQ(h, info.bmHeight);
-    // Every shape leaves its probe pixels transparent.
-    g_gui.Cursor = 9;
-    MoveTo(100, 100);
-    EXPECT_EQ(kBackground, ScreenPixel(100 + w - 3, 103));
-    EXPECT_EQ(kBackground, ScreenPixel(103, 100 + h - 3));
-}
-
-// Wine does not count GDI objects per process (GetGuiResources gives 0), but its
-// handle table hands out freed slots first: a leak shows as the next new handle's
-// slot climbing.
-unsigned NextGdiSlot()
-{
-    HBRUSH brush = CreateSolidBrush(RGB(1, 1, 1));
-    unsigned slot = LOWORD((ULONG_PTR)brush);
-    DeleteObject(brush);
-    return slot;
 }
 
 TEST_F(InputCursor, ManyMovesLoseNoGdiObjects)

@@ -1,10 +1,10 @@
-// The platform layer's device meanings for the input code, against real Win32 under
-// Wine: pointer positions, the power key, message queues and power notifications,
-// power requirements, reboot, screen orientation, tool help and GetProcAddressW.
+// The platform layer's device meanings that the program relies on, against real
+// Win32 under Wine: pointer positions, message queues and power notifications, and
+// GetProcAddressW.
+#include <gtest/gtest.h>
 #include <msgqueue.h>
-#include <pkfuncs.h>
 #include <pm.h>
-#include "InputTestSupport.h"
+#include "ce_device_input.h"
 
 namespace {
 
@@ -43,42 +43,6 @@ TEST(PlatformPointer, AbsolutePositionLandsOnEveryPixel)
     POINT corner = MoveTo(width, height);
     EXPECT_EQ(width - 1, corner.x);
     EXPECT_EQ(height - 1, corner.y);
-}
-
-TEST(PlatformPointer, ClickArrivesAtThePixel)
-{
-    EventWindow window;
-    window.BringToFront();
-    int width = ScreenWidth(), height = ScreenHeight();
-    const POINT spots[] = {{0, 0}, {10, 20}, {width - 1, height - 1}, {width / 3, height / 7}};
-    for (POINT spot : spots) {
-        window.Clear();
-        CeMouseEvent(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP,
-                     (DWORD)(spot.x * 65535 / width), (DWORD)(spot.y * 65535 / height), 0, 0);
-        ASSERT_TRUE(window.WaitFor({WM_LBUTTONUP}, 1));
-        std::vector<InputEvent> down = window.Events({WM_LBUTTONDOWN});
-        ASSERT_EQ(1u, down.size());
-        EXPECT_EQ(spot.x, down[0].x);
-        EXPECT_EQ(spot.y, down[0].y);
-    }
-}
-
-// The power key suspends the emulated device and is not typed into the focused window;
-// other keys are.
-TEST(PlatformKeys, PowerKeySuspendsInsteadOfTyping)
-{
-    EventWindow window;
-    window.BringToFront();
-    DWORD suspends = CeGetDeviceState(L"Suspend", 0);
-    CeKeybdEvent(VK_OFF, 0, 0, 0);
-    CeKeybdEvent(VK_OFF, 0, KEYEVENTF_KEYUP, 0);
-    CeKeybdEvent('A', 0x1E, 0, 0);
-    CeKeybdEvent('A', 0x1E, KEYEVENTF_KEYUP, 0);
-    ASSERT_TRUE(window.WaitFor({WM_KEYUP}, 1));
-    window.Settle();
-    EXPECT_EQ(suspends + 1, CeGetDeviceState(L"Suspend", 0));
-    for (const InputEvent& e : window.Events({WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP}))
-        EXPECT_EQ((UINT)'A', e.vk);
 }
 
 MSGQUEUEOPTIONS ReadOptions(DWORD maxMessage)
@@ -123,20 +87,6 @@ TEST(PlatformMsgQueue, EveryMessageWakesTheReaderInOrder)
     EXPECT_FALSE(CloseMsgQueue(reader));
 }
 
-TEST(PlatformMsgQueue, ReadWaitsForItsTimeout)
-{
-    MSGQUEUEOPTIONS options = ReadOptions(8);
-    HANDLE reader = CreateMsgQueue(nullptr, &options);
-    ASSERT_NE(nullptr, reader);
-    char buffer[8];
-    DWORD bytes = 0, flags = 0;
-    DWORD start = GetTickCount();
-    EXPECT_FALSE(ReadMsgQueue(reader, buffer, sizeof buffer, &bytes, 300, &flags));
-    EXPECT_EQ((DWORD)ERROR_TIMEOUT, GetLastError());
-    EXPECT_GE(GetTickCount() - start, 250u);
-    CloseMsgQueue(reader);
-}
-
 // A transition reaches a subscribed queue as a POWER_BROADCAST of at most 44 bytes;
 // after StopPowerNotifications it no longer does.
 TEST(PlatformPower, TransitionReachesSubscribersUntilTheyStop)
@@ -167,18 +117,8 @@ TEST(PlatformPower, TransitionReachesSubscribersUntilTheyStop)
     CloseMsgQueue(queue);
 }
 
-TEST(PlatformDevice, ToolHelpAndProcAddress)
+TEST(PlatformDevice, ProcAddressByWideName)
 {
-    HANDLE snapshot = CeCreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPNOHEAPS, 0);
-    ASSERT_NE(INVALID_HANDLE_VALUE, snapshot);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    bool self = false;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        self = self || entry.th32ProcessID == GetCurrentProcessId();
-    EXPECT_TRUE(self);
-    EXPECT_TRUE(CloseToolhelp32Snapshot(snapshot));
-
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     EXPECT_EQ((FARPROC)GetProcAddress(kernel, "GetTickCount"), GetProcAddressW(kernel, L"GetTickCount"));
     EXPECT_EQ(nullptr, GetProcAddressW(kernel, L"NoSuchExport"));

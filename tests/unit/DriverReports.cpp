@@ -1,0 +1,225 @@
+// What the driver's messages become on the device, handled in-process as the
+// listener handles them: the gating by attachment and settings, the pointer's speeds,
+// remainder and edges, the button and wheel bindings, the timed sequences, keys with
+// their click, input held by a device that goes, and the backlight noted.
+//
+// Each row is a script in the driver simulator's language, plus "set NAME VALUE" lines
+// that change a setting by its registry name. It starts from the install's bindings
+// (left, middle and right click; wheel up and down scroll), speed 1X, mouse and
+// keyboard on with key clicks, the mouse attached and the pointer at (100, 100).
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <sstream>
+#include "Backlight.h"
+#include "Cursor.h"
+#include "DeviceKit.h"
+#include "DriverListener.h"
+#include "GUI.h"
+#include "KeySound.h"
+#include "Keyboard.h"
+#include "MouseReport.h"
+#include "Recorder.h"
+#include "ScreenMetrics.h"
+#include "Sequence.h"
+
+namespace {
+
+struct Row {
+    const char* script;
+    int dx, dy;                      // where the pointer ends, from (100, 100)
+    std::vector<std::string> inputs; // what the foreground application received
+    DWORD clicks;                    // key clicks played
+    bool backlight;                  // input activity noted
+    DWORD minMs = 0;                 // first to last input at least this far apart
+};
+
+const Row kRows[] = {
+    // Mouse reports need the mouse attached (status 1) and Enable_Mouse; status
+    // notices are handled either way, a Bluetooth notice attaches nothing.
+    {"click left", 0, 0, {"ldown", "lup"}, 0, true},
+    {"detach mouse\nmove 5 5\nclick left", 0, 0, {}, 0, false},
+    {"status mouse 7\nclick left", 0, 0, {}, 0, false},
+    {"detach mouse\nbluetooth 1\nclick left", 0, 0, {}, 0, false},
+    {"set Enable_Mouse 0\nmove 5 5\nclick left\ndetach mouse\nset Enable_Mouse 1\nclick left", 0, 0, {}, 0, false},
+
+    // Speeds scale both axes; below 1X what a report leaves over is carried to the next.
+    {"set Speed 0\nmove 100 -9", 10, 0, {}, 0, true},
+    {"set Speed 0\nmove 9 0\nmove -15 0\nmove 20 0", 1, 0, {}, 0, true},
+    {"set Speed 1\nmove 0 2\nmove 0 2\nmove 0 2\nmove 0 2", 0, 1, {}, 0, true},
+    {"set Speed 2\nmove 3 -3", 1, -1, {}, 0, true},
+    {"set Speed 4\nmove 5 -7", 10, -14, {}, 0, true},
+    {"set Speed 10\nmove 5 5", 40, 40, {}, 0, true},
+    {"set Speed 11\nmove 5 -5", 5, -5, {}, 0, true},
+    {"set Speed -1\nmove -5 5", -5, 5, {}, 0, true},
+    {"set Speed 0\nmove 9 0\nset Speed 1\nmove 1 0", 0, 0, {}, 0, true}, // another speed's remainder is dropped
+    {"set Speed 0\nmove 9 0\ndetach mouse\nattach mouse\nmove 1 0", 0, 0, {}, 0, true}, // so is a gone mouse's
+
+    // The pointer stays within 0..width and 0..height; the far edge shows as the last
+    // pixel, and pushing against an edge stores nothing up.
+    {"move 500 500\nclick left", 140, 220, {"ldown", "lup"}, 0, true},
+    {"move -500 -500", -100, -100, {}, 0, true},
+    {"set Speed 0\nmove -1500 0\nmove 10 0", -99, 0, {}, 0, true},
+
+    // A press runs its input's action (left first when several are down); its release
+    // ends exactly what the press sent. A release whose press this program did not
+    // send (pressed before it started, or left out) passes through as it came.
+    {"set Left_Button_Action 2\nclick left", 0, 0, {"rdown", "rup"}, 0, true},
+    {"report 0 0 0 0x0A\nreport 0 0 0 0x14", 0, 0, {"ldown", "lup", "rup"}, 0, true},
+    {"report 0 0 0 0x06", 0, 0, {"ldown", "lup"}, 0, true},
+    {"press right\nreport 0 0 0 0x12\nrelease left", 0, 0, {"rdown", "ldown", "rup", "lup"}, 0, true},
+    {"set Middle_Button_Action 99\nclick middle\nrelease right", 0, 0, {"rup"}, 0, true},
+    {"set Right_Button_Action 17\nclick right\nset Wheel_Down_Action -1\nwheel -1", 0, 0, {}, 0, true},
+
+    // Wheel steps scroll by their count; a button can scroll, the wheel can click
+    // (a whole click), and one report runs a button and a wheel action, button first.
+    {"wheel 2\nwheel -1", 0, 0, {"w+240", "w-120"}, 0, true},
+    {"set Middle_Button_Action 5\nclick middle", 0, 0, {"w-120"}, 0, true},
+    {"set Wheel_Up_Action 1\nwheel 1", 0, 0, {"mdown", "mup"}, 0, true},
+    {"report 1 0 0 0x02\nrelease left", 0, 0, {"ldown", "w+120", "lup"}, 0, true},
+
+    // Actions that are no button: arrow keys held 20 ms, the power key (not typed),
+    // the control panel started from the wheel (no wheel event).
+    {"set Wheel_Up_Action 6\nwheel 1", 0, 0, {"vk25 down 0", "vk25 up 0"}, 0, true, 15},
+    {"set Wheel_Down_Action 7\nwheel -1", 0, 0, {"vk27 down 0", "vk27 up 0"}, 0, true, 15},
+    {"set Left_Button_Action 13\nclick left", 0, 0, {}, 0, true},
+    {"set Wheel_Up_Action 10\nwheel 1", 0, 0, {}, 0, true},
+
+    // A double click is four events 50, 100 and 50 ms apart; tap-and-hold holds 1 s.
+    {"set Left_Button_Action 3\nclick left", 0, 0, {"ldown", "lup", "ldown", "lup"}, 0, true, 180},
+    {"set Right_Button_Action 8\nclick right", 0, 0, {"ldown", "lup"}, 0, true, 900},
+
+    // Keys need no attachment notice, only Enable_KB. A press clicks, a release does not.
+    {"detach keyboard\nkey press Q 0x10", 0, 0, {"Q down 10", "Q up 10"}, 1, true},
+    {"key up Q 0x10", 0, 0, {"Q up 10"}, 0, true},
+    {"type a1", 0, 0, {"A down 1E", "A up 1E", "1 down 2", "1 up 2"}, 2, true},
+    {"set KBSounds 0\nkey press W 0x11", 0, 0, {"W down 11", "W up 11"}, 0, true},
+    {"set Enable_KB 0\nkey press W 0x11", 0, 0, {}, 0, false},
+
+    // Whatever a device holds is released, once, when it goes (any status but 1) or
+    // its input is switched off (the settings window tells the listener, 0x8001); a
+    // character key with the flags it was pressed with.
+    {"press right\ndetach mouse\ndetach mouse", 0, 0, {"rdown", "rup"}, 0, true},
+    {"press left\nstatus mouse 7", 0, 0, {"ldown", "lup"}, 0, true},
+    {"key down K 0x25\ndetach keyboard\ndetach keyboard", 0, 0, {"K down 25", "K up 25"}, 1, true},
+    {"key down K 0x25\nstatus keyboard 5", 0, 0, {"K down 25", "K up 25"}, 1, true},
+    {"press left\nkey down Q 0x10\nset Enable_Mouse 0\nset Enable_KB 0\npost 0x8001 0 0\nrelease left\nkey up Q 0x10",
+     0, 0, {"ldown", "Q down 10", "lup", "Q up 10"}, 1, true},
+    {"key down 0 0x78 4\ndetach keyboard", 0, 0, {"vkE7 down 78", "vkE7 up 78"}, 1, true},
+};
+
+class DriverReports : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // the queue the script posts to
+        ComputeSize();
+        LoadKeySound((StageDirectory() + L"\\soundkb.wav").c_str());
+    }
+    static void TearDownTestSuite() { FreeKeySound(); }
+
+    // A setting by its registry name; null when there is none of that name.
+    static int* Setting(const std::string& name)
+    {
+        for (int b = 0; b < BUTTON_COUNT; ++b) {
+            WCHAR value[64];
+            ButtonValueName(value, 64, b, L"_Action");
+            if (name == ToUtf8(value))
+                return &g_gui.Buttons[b].Action;
+        }
+        return name == "Speed"          ? &g_gui.Speed
+               : name == "Enable_Mouse" ? &g_gui.Enable_Mouse
+               : name == "Enable_KB"    ? &g_gui.Enable_KB
+               : name == "KBSounds"     ? &g_gui.KBSounds
+                                        : nullptr;
+    }
+
+    // Posts the line's messages to this thread and handles them as the listener does.
+    void Run(const std::string& line)
+    {
+        std::istringstream words(line);
+        std::string word, name;
+        int value = 0;
+        if (words >> word >> name >> value && word == "set") {
+            ASSERT_NE(nullptr, Setting(name)) << line;
+            *Setting(name) = value;
+            return;
+        }
+        std::string message;
+        ASSERT_EQ(USB_OK, RunUsbCommand(session, line, &message)) << message;
+        MSG msg;
+        while (PeekMessageW(&msg, (HWND)-1, 0, 0, PM_REMOVE))
+            HandleDriverMessage(msg);
+    }
+
+    void Check(const Row& row)
+    {
+        std::string name = row.script;
+        std::replace(name.begin(), name.end(), '\n', ';');
+        SCOPED_TRACE(name);
+        const int actions[BUTTON_COUNT] = {ACTION_LEFT_CLICK, ACTION_MIDDLE_CLICK, ACTION_RIGHT_CLICK,
+                                           ACTION_SCROLL_UP, ACTION_SCROLL_DOWN};
+        for (int b = 0; b < BUTTON_COUNT; ++b)
+            g_gui.Buttons[b].Action = actions[b];
+        g_gui.Speed = 3;
+        g_gui.Enable_Mouse = g_gui.Enable_KB = g_gui.KBSounds = 1;
+        g_cursor.x = g_cursor.y = 100;
+        ResetMotionRemainder();
+        SetBacklightRequirement(0);
+        Run("attach mouse");
+        DWORD clicks = ReadDeviceDword(L"KeyClicks");
+
+        std::istringstream lines(row.script);
+        for (std::string line; std::getline(lines, line);)
+            Run(line);
+
+        EXPECT_EQ(row.dx, g_cursor.x - 100) << "pointer x";
+        EXPECT_EQ(row.dy, g_cursor.y - 100) << "pointer y";
+        EXPECT_EQ(row.clicks, ReadDeviceDword(L"KeyClicks") - clicks) << "key clicks";
+        EXPECT_EQ(row.backlight, ReadDeviceDword(L"Backlight") != 0) << "backlight";
+        std::vector<RecorderEvent> events = recorder.Received();
+        ExpectSequence(Recorder::Words(events), row.inputs);
+        // Pointer events land at the pointer, the far edge on the last pixel.
+        int x = std::min(g_cursor.x, g_screen.width - 1), y = std::min(g_cursor.y, g_screen.height - 1);
+        for (const RecorderEvent& e : events) {
+            if (e.kind.find("key") == std::string::npos) {
+                EXPECT_TRUE(e.x == x && e.y == y) << e.kind << " at " << e.x << "," << e.y;
+            }
+        }
+        if (row.minMs && !events.empty()) {
+            EXPECT_GE(events.back().time - events.front().time, row.minMs);
+            EXPECT_LT(events.back().time - events.front().time, row.minMs + 3000);
+        }
+        // Nothing stays held for the next row.
+        ReleaseHeldButtons(g_cursor);
+        ReleaseHeldKeys();
+        recorder.Received();
+    }
+
+    static Recorder recorder;
+    UsbSession session = {GetCurrentThreadId()};
+};
+Recorder DriverReports::recorder;
+
+TEST_F(DriverReports, BecomeInputAsTheTableSays)
+{
+    ASSERT_TRUE(recorder.Start());
+    for (const Row& row : kRows)
+        Check(row);
+    recorder.Stop();
+}
+
+// The driver's words are 32 bits wide: what lies above them is not read.
+TEST_F(DriverReports, StatusWordsAreTheirLow32Bits)
+{
+    Run("detach mouse");
+    Run("post 40004 0x100000001 0");
+    EXPECT_EQ(1, g_cursor.connected);
+    EXPECT_EQ(1, g_mouseConnected);
+    Run("post 40003 0x100000001 0");
+    EXPECT_EQ(1, g_keyboardConnected);
+    Run("post 40004 0x100000000 0");
+    EXPECT_EQ(0, g_cursor.connected);
+}
+
+} // namespace
