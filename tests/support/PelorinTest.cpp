@@ -47,6 +47,17 @@ void PelorinTest::TearDown()
     if (process_)
         CloseHandle(process_);
     process_ = nullptr;
+    // A test that failed half-way through turning the screen must not leave the next
+    // test a turned screen.
+    if (GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN)) {
+        DEVMODEW mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        mode.dmPelsWidth = GetSystemMetrics(SM_CYSCREEN);
+        mode.dmPelsHeight = GetSystemMetrics(SM_CXSCREEN);
+        ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+    }
+    WriteDeviceDword(L"Orientation", 0);
 }
 
 void PelorinTest::Reinstall(const InstallOptions& options)

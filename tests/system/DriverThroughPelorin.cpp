@@ -9,22 +9,6 @@ namespace {
 struct DriverThroughPelorin : PelorinTest {
     Recorder recorder;
 
-    void TearDown() override
-    {
-        PelorinTest::TearDown();
-        // A test that failed half-way through its turns must not leave the next test
-        // a turned screen.
-        if (GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN)) {
-            DEVMODEW mode = {};
-            mode.dmSize = sizeof mode;
-            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-            mode.dmPelsWidth = GetSystemMetrics(SM_CYSCREEN);
-            mode.dmPelsHeight = GetSystemMetrics(SM_CXSCREEN);
-            ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
-        }
-        WriteDeviceDword(L"Orientation", 0);
-    }
-
     // Every pointer event of `events` landed on (x, y).
     static void ExpectAt(const std::vector<RecorderEvent>& events, int x, int y)
     {

@@ -306,6 +306,27 @@ TEST_F(SettingsPages, PaintedPartsFollowTheSettings)
     EXPECT_GT(CountColour(Units(55, 140, 240, 160), RGB(0, 0, 0xFF)), 0);
 }
 
+// A turned screen moves the tab strip to the new bottom and refits the help viewer.
+TEST_F(SettingsPages, RotationRefitsTheTabStripAndTheViewer)
+{
+    SetDword(L"Middle_Button_Action", 14); // Rotate Screen
+    Open();
+    Page(3);
+    Script("attach mouse\nclick middle");
+    ASSERT_TRUE(WaitUntil([] { return GetSystemMetrics(SM_CXSCREEN) == 320; })) << "the screen did not turn";
+    W = 320;
+    H = 240;
+    RECT tabs = Placed(FindTabControl(MainWindow()));
+    EXPECT_TRUE(WaitUntil([&] {
+        tabs = Placed(FindTabControl(MainWindow()));
+        return tabs.top == H - 2 * MH - 22 && tabs.right == W;
+    })) << Text(tabs);
+    RECT help = Placed(FindWindowExW(MainWindow(), nullptr, L"DISPLAYCLASS", nullptr));
+    EXPECT_TRUE(SameRect({5, 5, W - 5, 5 + H - 2 * (5 + 10 + MH)}, help)) << Text(help);
+    Script("click middle\nclick middle\nclick middle");
+    EXPECT_TRUE(WaitUntil([] { return ReadDeviceDword(L"Orientation", 99) == 0; }));
+}
+
 // The help viewer shows the installed page, scrolls a long one, and survives a
 // missing or damaged file.
 TEST_F(SettingsPages, HelpPageShowsTheInstalledFile)
