@@ -74,5 +74,8 @@ void ParseHtml(const WCHAR* source, int length, HtmlDocument* document);
 // stores one or two UTF-16 units in `out`, their count in `outCount`.
 int DecodeHtmlEntity(const WCHAR* at, int available, WCHAR out[2], int* outCount);
 
+// The value of a hexadecimal digit, or -1.
+int HexDigitValue(WCHAR c);
+
 // Copies a name of the document into `out` (HTML_MAX_HREF units), terminated.
 void CopyHtmlName(const HtmlDocument& document, HtmlName name, WCHAR out[HTML_MAX_HREF]);

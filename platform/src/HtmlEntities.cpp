@@ -24,17 +24,6 @@ const int kLongestNumber = 8; // digits; more is not a reference
 
 bool IsAsciiLetterOrDigit(WCHAR c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9'); }
 
-int HexValue(WCHAR c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
 // A code point as UTF-16; what cannot be a character becomes U+FFFD.
 int StoreCodePoint(unsigned long code, WCHAR out[2])
 {
@@ -60,7 +49,7 @@ int DecodeNumeric(const WCHAR* at, int available, WCHAR out[2], int* outCount)
     unsigned long code = 0;
     int digits = 0;
     while (i < available && digits <= kLongestNumber) {
-        int value = hex ? HexValue(at[i]) : (at[i] >= L'0' && at[i] <= L'9' ? at[i] - L'0' : -1);
+        int value = hex ? HexDigitValue(at[i]) : (at[i] >= L'0' && at[i] <= L'9' ? at[i] - L'0' : -1);
         if (value < 0)
             break;
         code = code * (hex ? 16 : 10) + (unsigned long)value;
@@ -98,4 +87,15 @@ int DecodeHtmlEntity(const WCHAR* at, int available, WCHAR out[2], int* outCount
         }
     }
     return 0;
+}
+
+int HexDigitValue(WCHAR c)
+{
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    return -1;
 }

@@ -9,17 +9,6 @@ namespace {
 
 const int kLongestAddress = 2048;
 
-int HexDigit(WCHAR c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
 bool IsDriveLetter(WCHAR c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
 // Length of a complete, well-formed UTF-8 sequence at `at`; 0 when malformed, -1
@@ -176,8 +165,8 @@ bool HtmlFilePathFromAddress(const WCHAR* address, WCHAR path[MAX_PATH])
     int written = 0;
     for (const WCHAR* p = at; *p && *p != L'#' && *p != L'?'; ++p) {
         WCHAR c = *p;
-        if (c == L'%' && HexDigit(p[1]) >= 0 && HexDigit(p[2]) >= 0) {
-            c = (WCHAR)(HexDigit(p[1]) * 16 + HexDigit(p[2]));
+        if (c == L'%' && HexDigitValue(p[1]) >= 0 && HexDigitValue(p[2]) >= 0) {
+            c = (WCHAR)(HexDigitValue(p[1]) * 16 + HexDigitValue(p[2]));
             p += 2;
         }
         if (c == L'/')
