@@ -13,13 +13,15 @@
 #include "Recorder.h"
 #include "Sequence.h"
 #include "WaitUntil.h"
+// The desktop's own GetForegroundWindow: the test sees which window really is in front.
+#define CE_DEVICE_NO_NAME_MAPPING
 #include "ce_device_input.h"
 
 namespace {
 
-enum Front { TODAY_SCREEN, TOP_BAR, OK_DIALOG, OWN_WINDOW, OTHER_PROGRAM };
-const char* const kFrontNames[] = {"the Today screen", "the top bar", "a dialog with an OK button",
-                                   "a window of the test", "another program"};
+enum Front { TODAY_SCREEN, ROOT_WINDOW, TOP_BAR, OK_DIALOG, OWN_WINDOW, OTHER_PROGRAM };
+const char* const kFrontNames[] = {"the Today screen", "the desktop's root window", "the top bar",
+                                   "a dialog with an OK button", "a window of the test", "another program"};
 enum Fate { STAYS, ANSWERED_OK, CLOSED, HIDDEN, SENT_BACK, DESKTOP_IN_FRONT };
 
 struct Row {
@@ -38,6 +40,8 @@ const Row kRows[] = {
     // sends the shell's own windows back, only hides the program's own (closing them
     // would end the program) and closes any other window.
     {ACTION_CLOSE_TASK, L"", L"", TODAY_SCREEN, {"DoAction: 0", "Close Task: ", "Abort - this is Desktop"},
+     nullptr, nullptr, STAYS},
+    {ACTION_CLOSE_TASK, L"", L"", ROOT_WINDOW, {"DoAction: 0", "Close Task: ", "Abort - this is Desktop"},
      nullptr, nullptr, STAYS},
     {ACTION_CLOSE_TASK, L"", L"", OK_DIALOG, {"DoAction: 0", "Close Task: ", "sent OK"}, nullptr, nullptr,
      ANSWERED_OK},
@@ -103,8 +107,32 @@ struct DeviceActions : ::testing::Test {
     void SetUp() override { g_debugEnabled = 1; }
     void TearDown() override { g_debugEnabled = 0; }
 
+    // Under Wine the root window comes in front when it is made the foreground while
+    // every window is hidden, and they are shown again without being activated: a
+    // device with nothing in front.
+    static HWND RootInFront()
+    {
+        std::vector<HWND> shown;
+        EnumWindows([](HWND w, LPARAM list) -> BOOL {
+            if (IsWindowVisible(w))
+                ((std::vector<HWND>*)list)->push_back(w);
+            return TRUE;
+        }, (LPARAM)&shown);
+        for (HWND w : shown)
+            ShowWindow(w, SW_HIDE);
+        SetForegroundWindow(GetDesktopWindow());
+        for (HWND w : shown)
+            ShowWindow(w, SW_SHOWNA);
+        return GetDesktopWindow();
+    }
+
     HWND PutInFront(Front front)
     {
+        if (front == ROOT_WINDOW) {
+            HWND root = RootInFront();
+            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == root; }, 3000)) << "the root is not in front";
+            return root;
+        }
         HWND window = front == TODAY_SCREEN    ? CeGetDesktopWindow()
                       : front == TOP_BAR       ? FindWindowW(L"HHTaskBar", nullptr)
                       : front == OK_DIALOG     ? OwnWindow(WS_EX_CAPTIONOKBTN)
