@@ -25,7 +25,49 @@ run_on() {
   if [ "$started" = 1 ]; then "$here/../device/emu.sh" stop "$dev"; fi
 }
 
-run_on lo 240 320 "$build/bench-bin/flood.exe" "$@"
+# The host processes that work for a Wine program on the device: its Wine server and
+# the two X servers.
+host_pids() {
+  local dev=$1 pid server=""
+  for pid in $(pgrep -x 'wineserver(64)?' || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$dev/prefix"; then server=$pid; fi
+  done
+  echo "wineserver:${server:-0} Xephyr:$(cat "$dev/xephyr.pid") Xvfb:$(cat "$dev/xvfb.pid")"
+}
+
+# Wine server requests per report: a short run of each target under a Wine server
+# that traces every request, counted on the target's listener thread between the
+# two named events the flood creates around its run.
+count_requests() {
+  local dev="$build/device/lo" trace="$build/bench-requests.trace"
+  "$here/../device/emu.sh" start "$dev" 240 320
+  eval "$("$here/../device/emu.sh" env "$dev")"
+  wineserver -k 2>/dev/null || true
+  sleep 1
+  (setsid wineserver -f -d1 -p </dev/null >/dev/null 2>"$trace" &)
+  sleep 1
+  "$here/../device/boot.sh" "$dev"
+  local out
+  out=$(DEVICE=lo DEVICE_ROOT="$build/device" "$here/../device/wine-run.sh" "$build/bench-bin/flood.exe" --requests 5 500 </dev/null 2>/dev/null) || status=$?
+  echo "Wine server requests per report (5 s at 500/s, listener thread only):"
+  echo "$out" | while read -r name _ tid _ delivered; do
+    local n
+    n=$(awk -v tid="$tid:" '
+      /create_event\(.*BenchRequestsFrom/ { on = 1; next }
+      /create_event\(.*BenchRequestsTo/ { on = 0 }
+      on && $1 == tid && $2 ~ /^[a-z_]+\($/ && $0 !~ /\) = / { n++ }
+      END { print n + 0 }' "$trace")
+    awk -v name="$name" -v n="$n" -v d="$delivered" 'BEGIN { printf "  %-8s %6d requests for %5d reports: %.2f per report\n", name, n, d, d ? n / d : 0 }'
+  done
+  wineserver -k 2>/dev/null || true
+  "$here/../device/emu.sh" stop "$dev"
+}
+
+if [ "${BENCH_ONLY:-}" = requests ]; then count_requests; exit "$status"; fi
+dev="$build/device/lo"
+"$here/../device/emu.sh" start "$dev" 240 320
+BENCH_HOST_PIDS=$(host_pids "$dev") run_on lo 240 320 "$build/bench-bin/flood.exe" "$@"
+count_requests
 run_on lo 240 320 "$build/bench-bin/pages.exe"
 run_on hi 480 640 "$build/bench-bin/pages.exe"
 exit "$status"

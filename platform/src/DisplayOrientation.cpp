@@ -1,7 +1,7 @@
 // Screen rotation of the emulated device. The device reports and accepts an
 // orientation (DMDO_0, 90, 180, 270); the emulated screen shows a quarter turn by
 // swapping its width and height. Like the device, the change is announced with
-// WM_SETTINGCHANGE, posted so that the caller never waits for another thread.
+// WM_SETTINGCHANGE, sent to every top-level window with a time-out.
 #define CE_DEVICE_NO_NAME_MAPPING
 #include "EmulatedDevice.h"
 #include "ce_device_input.h"
@@ -34,8 +34,12 @@ static void RecordOrientation(DWORD orientation)
 LONG WINAPI CeChangeDisplaySettingsExW(LPCWSTR deviceName, DEVMODEW* mode, HWND window, DWORD flags, LPVOID param)
 {
     // The device's DM_DISPLAYORIENTATION bit, or the desktop's for desktop callers.
-    if (!mode || !(mode->dmFields & (CE_DM_DISPLAYORIENTATION | 0x00000080L)))
-        return ChangeDisplaySettingsExW(deviceName, mode, window, flags, param);
+    if (!mode || !(mode->dmFields & (CE_DM_DISPLAYORIENTATION | 0x00000080L))) {
+        LONG result = ChangeDisplaySettingsExW(deviceName, mode, window, flags, param);
+        if (result == DISP_CHANGE_SUCCESSFUL && !(flags & CDS_TEST))
+            NoteDisplayChanged();
+        return result;
+    }
 
     DWORD current = CurrentOrientation();
     if (flags & CDS_TEST) {
@@ -55,6 +59,7 @@ LONG WINAPI CeChangeDisplaySettingsExW(LPCWSTR deviceName, DEVMODEW* mode, HWND 
         LONG result = ChangeDisplaySettingsExW(nullptr, &size, nullptr, 0, nullptr);
         if (result != DISP_CHANGE_SUCCESSFUL)
             return result;
+        NoteDisplayChanged();
     }
     RecordOrientation(wanted);
     // Every top-level window hears of the new screen before the caller goes on, as on

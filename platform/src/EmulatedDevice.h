@@ -32,5 +32,11 @@ DWORD DeviceStateAdd(LPCWSTR name, LONG delta);
 // A text value of the state key; false when absent or not a text. Always terminated.
 bool DeviceStateReadText(LPCWSTR name, WCHAR* text, DWORD chars);
 
+// The screen's size as the device's pointer code sees it, without asking the system
+// each time (a question that costs server round trips under Wine); a change of the
+// display made through the platform, in any process of the device, is noticed.
+void CurrentScreenSize(int* width, int* height);
+void NoteDisplayChanged();
+
 // Bounded copy into a fixed buffer of `chars` characters: always terminated.
 void CopyDeviceText(WCHAR* dest, size_t chars, LPCWSTR src);

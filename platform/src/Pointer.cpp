@@ -5,6 +5,7 @@
 // event at its coordinates, with or without MOUSEEVENTF_MOVE; the desktop only
 // honours them with the flag, so a click would land wherever the pointer was.
 #define CE_DEVICE_NO_NAME_MAPPING
+#include "EmulatedDevice.h"
 #include "ce_device_input.h"
 
 static DWORD DesktopAbsolute(DWORD normalised, int pixels)
@@ -24,8 +25,10 @@ static DWORD DesktopAbsolute(DWORD normalised, int pixels)
 void WINAPI CeMouseEvent(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extraInfo)
 {
     if (flags & MOUSEEVENTF_ABSOLUTE) {
-        dx = DesktopAbsolute(dx, GetSystemMetrics(SM_CXSCREEN));
-        dy = DesktopAbsolute(dy, GetSystemMetrics(SM_CYSCREEN));
+        int width, height;
+        CurrentScreenSize(&width, &height);
+        dx = DesktopAbsolute(dx, width);
+        dy = DesktopAbsolute(dy, height);
         flags |= MOUSEEVENTF_MOVE;
     }
     mouse_event(flags, dx, dy, data, extraInfo);

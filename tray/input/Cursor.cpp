@@ -24,18 +24,92 @@ static int ShapeLeft(HBITMAP strip, int cellWidth)
     return shape * cellWidth;
 }
 
-static void TakeAway(CursorState& state, int w, int h)
+// The memory where a screen area is composed: made once, at the largest size an
+// area takes (two cells each way), and kept, so that a report makes no GDI objects.
+// Only the listener draws the cursor.
+struct AreaCanvas {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    int width, height;
+};
+static AreaCanvas s_canvas;
+
+static bool CanvasFor(HDC screen, int width, int height)
 {
-    COLORREF a = GetPixel(state.screenDC, state.lastX + w - PROBE_INSET, state.lastY + PROBE_INSET);
-    COLORREF b = GetPixel(state.screenDC, state.lastX + PROBE_INSET, state.lastY + h - PROBE_INSET);
-    if (a == state.probe1 && b == state.probe2)
-        BitBlt(state.screenDC, state.lastX, state.lastY, w, h, state.saveDC, 0, 0, SRCCOPY);
+    if (s_canvas.dc && s_canvas.width >= width && s_canvas.height >= height)
+        return true;
+    if (s_canvas.dc) {
+        SelectObject(s_canvas.dc, s_canvas.previous);
+        DeleteDC(s_canvas.dc);
+        DeleteObject(s_canvas.bitmap);
+        s_canvas = AreaCanvas();
+    }
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = bitmap ? CreateCompatibleDC(screen) : nullptr;
+    if (!dc) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        return false;
+    }
+    s_canvas = {dc, bitmap, SelectObject(dc, bitmap), width, height};
+    return true;
+}
+
+// A copy of a screen area in memory. The cursor's changes are composed in it and the
+// area goes back to the screen in one blit: every screen read or write is a round
+// trip to the display, which costs more than all the rest of a mouse report.
+class ScreenArea {
+public:
+    ScreenArea(HDC screen, const RECT& area, int cellWidth, int cellHeight) : screen_(screen), area_(area)
+    {
+        ok_ = CanvasFor(screen, 2 * cellWidth, 2 * cellHeight) && Width() <= s_canvas.width &&
+              Height() <= s_canvas.height;
+        if (ok_)
+            BitBlt(s_canvas.dc, 0, 0, Width(), Height(), screen_, area_.left, area_.top, SRCCOPY);
+    }
+    bool Ok() const { return ok_; }
+    HDC Dc() const { return s_canvas.dc; }
+    int X(int screenX) const { return screenX - area_.left; }
+    int Y(int screenY) const { return screenY - area_.top; }
+    // The screen pixel as it was read; off the screen, what the screen itself answers.
+    COLORREF Pixel(int screenX, int screenY) const
+    {
+        if (screenX < 0 || screenY < 0 || screenX >= g_screen.width || screenY >= g_screen.height)
+            return CLR_INVALID;
+        return GetPixel(s_canvas.dc, X(screenX), Y(screenY));
+    }
+    void WriteBack() const { BitBlt(screen_, area_.left, area_.top, Width(), Height(), s_canvas.dc, 0, 0, SRCCOPY); }
+
+private:
+    int Width() const { return area_.right - area_.left; }
+    int Height() const { return area_.bottom - area_.top; }
+    HDC screen_;
+    RECT area_;
+    bool ok_;
+};
+
+static void FreeSaveUnder(CursorState& state)
+{
     SelectObject(state.saveDC, state.saveDCPrevious);
     DeleteDC(state.saveDC);
     DeleteObject(state.saveBitmap);
     state.saveDC = nullptr;
     state.saveBitmap = nullptr;
     state.saveDCPrevious = nullptr;
+}
+
+// Puts the saved pixels back into the copy, unless the probes show that something
+// has repainted beneath the cursor since they were saved. Frees the save-under.
+static bool TakeAway(CursorState& state, const ScreenArea& area, int w, int h)
+{
+    COLORREF a = area.Pixel(state.lastX + w - PROBE_INSET, state.lastY + PROBE_INSET);
+    COLORREF b = area.Pixel(state.lastX + PROBE_INSET, state.lastY + h - PROBE_INSET);
+    bool restore = a == state.probe1 && b == state.probe2;
+    if (restore)
+        BitBlt(area.Dc(), area.X(state.lastX), area.Y(state.lastY), w, h, state.saveDC, 0, 0, SRCCOPY);
+    FreeSaveUnder(state);
+    return restore;
 }
 
 static COLORREF SavedPixel(const CursorState& state, int cellX, int cellY)
@@ -46,7 +120,9 @@ static COLORREF SavedPixel(const CursorState& state, int cellX, int cellY)
     return GetPixel(state.saveDC, cellX, cellY);
 }
 
-static void SaveUnder(CursorState& state, int w, int h)
+// Saves the copy's pixels under the new cell, with the probes, before anything is
+// painted there.
+static void SaveUnder(CursorState& state, const ScreenArea& area, int w, int h)
 {
     state.saveBitmap = CreateCompatibleBitmap(state.screenDC, w, h);
     if (!state.saveBitmap)
@@ -58,16 +134,12 @@ static void SaveUnder(CursorState& state, int w, int h)
         return;
     }
     state.saveDCPrevious = SelectObject(state.saveDC, state.saveBitmap);
-    BitBlt(state.saveDC, 0, 0, w, h, state.screenDC, state.x, state.y, SRCCOPY);
-    // Sampled before the cursor is painted, so they hold the background. They are
-    // read from the copy just taken rather than from the screen again (each screen
-    // read is a round trip to the display); a point off the screen reads as the
-    // screen itself would answer.
+    BitBlt(state.saveDC, 0, 0, w, h, area.Dc(), area.X(state.x), area.Y(state.y), SRCCOPY);
     state.probe1 = SavedPixel(state, w - PROBE_INSET, PROBE_INSET);
     state.probe2 = SavedPixel(state, PROBE_INSET, h - PROBE_INSET);
 }
 
-static void Paint(CursorState& state, int w, int h)
+static void Paint(CursorState& state, const ScreenArea& area, int w, int h)
 {
     if (!state.cursorImage)
         state.cursorImage = CreateBuiltInCursor(w, h);
@@ -77,25 +149,57 @@ static void Paint(CursorState& state, int w, int h)
     if (!imageDC)
         return;
     ScopedSelect image(imageDC, state.cursorImage);
-    TransparentImage(state.screenDC, state.x, state.y, w, h, imageDC, ShapeLeft(state.cursorImage, w), 0, w, h,
-                     TRANSPARENT_COLOUR);
+    TransparentImage(area.Dc(), area.X(state.x), area.Y(state.y), w, h, imageDC, ShapeLeft(state.cursorImage, w), 0,
+                     w, h, TRANSPARENT_COLOUR);
 }
+
+static RECT Cell(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
 
 void DrawCursor(CursorState& state, int show)
 {
     if (show && state.lastX == state.x && state.lastY == state.y)
         return; // already where it belongs
 
-    ScopedGetDC screen(nullptr);
-    state.screenDC = screen;
+    // The whole screen's context is taken once and kept by the listener: taking and
+    // releasing it for every report costs server round trips.
+    if (!state.screenDC)
+        state.screenDC = GetDC(nullptr);
+    HDC screen = state.screenDC;
+    if (!screen)
+        return;
     int w = DRAX(10), h = DRAY(20);
-    if (state.saveDC)
-        TakeAway(state, w, h);
-    if (show) {
-        SaveUnder(state, w, h);
-        Paint(state, w, h);
+    RECT oldCell = Cell(state.lastX, state.lastY, w, h), newCell = Cell(state.x, state.y, w, h), both;
+    UnionRect(&both, &oldCell, &newCell);
+    bool smallStep = both.right - both.left <= 2 * w && both.bottom - both.top <= 2 * h;
+
+    if (show && state.saveDC && smallStep) {
+        // The usual small step: one read and one write of the area both cells cover.
+        ScreenArea area(screen, both, w, h);
+        if (area.Ok()) {
+            TakeAway(state, area, w, h);
+            SaveUnder(state, area, w, h);
+            Paint(state, area, w, h);
+            area.WriteBack();
+        } else {
+            FreeSaveUnder(state);
+        }
+    } else {
+        if (state.saveDC) {
+            ScreenArea area(screen, oldCell, w, h);
+            if (area.Ok() && TakeAway(state, area, w, h))
+                area.WriteBack();
+            else if (state.saveDC)
+                FreeSaveUnder(state);
+        }
+        if (show) {
+            ScreenArea area(screen, newCell, w, h);
+            if (area.Ok()) {
+                SaveUnder(state, area, w, h);
+                Paint(state, area, w, h);
+                area.WriteBack();
+            }
+        }
     }
     state.lastX = state.x;
     state.lastY = state.y;
-    state.screenDC = nullptr;
 }

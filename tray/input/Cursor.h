@@ -6,7 +6,7 @@
 struct CursorState {
     BYTE connected;          // the driver reported the mouse attached
     HDC saveDC;              // holds the save-under; null when nothing is saved
-    HDC screenDC;            // valid during one DrawCursor call
+    HDC screenDC;            // the whole screen's context, taken at the first draw and kept
     HBITMAP saveBitmap;      // DRAX(10) x DRAY(20) copy of the screen beneath
     HGDIOBJ saveDCPrevious;
     HBITMAP cursorImage;     // strip of ten shapes, loaded at start-up
