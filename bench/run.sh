@@ -30,7 +30,7 @@ run_on() {
 host_pids() {
   local dev=$1 pid server=""
   for pid in $(pgrep -x 'wineserver(64)?' || true); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$dev/prefix"; then server=$pid; fi
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$dev/prefix"; then server=$pid; fi
   done
   echo "wineserver:${server:-0} Xephyr:$(cat "$dev/xephyr.pid") Xvfb:$(cat "$dev/xvfb.pid")"
 }
