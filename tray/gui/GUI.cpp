@@ -20,7 +20,9 @@ enum { RUNNING_WINDOW_WAIT_MS = 5000 };
 static bool ClaimSingleInstance()
 {
     s_instanceClaim = CreateMutexW(nullptr, FALSE, L"MORVANE.Vantorix.Instance");
-    return s_instanceClaim && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (!s_instanceClaim) // no claim to be had: the window alone decides, as it always could
+        return FindWindowW(kWindowClass, kWindowTitle) == nullptr;
+    return GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 // The instance that claimed first may still be creating its window.
