@@ -44,6 +44,12 @@ int WINAPI CeShellBarHeight(void);
 // from a screen height of 480 pixels up.
 static inline int CeTopBarHeightFor(int screenHeight) { return 26 * (screenHeight >= 480 ? 2 : 1); }
 
+// The shell keeps a full-screen state per window (SHFullScreen): the window is sent
+// to the top bar ("HHTaskBar") in wParam of this registered message, its SHFS_ flags
+// in lParam. While a window whose state hides the top bar is in front, the shell
+// hides its bar.
+#define CE_SHELL_FULLSCREEN_MESSAGE L"EmulatedShell.FullScreen"
+
 // Shell_NotifyIconW, with the emulated shell's count of tray icons.
 typedef struct _NOTIFYICONDATAW* PNOTIFYICONDATAW_CE;
 BOOL WINAPI CeShellNotifyIconW(DWORD operation, PNOTIFYICONDATAW_CE data);
