@@ -127,9 +127,9 @@ std::vector<RecorderEvent> ReadRecorderFile(const std::wstring& path);
 std::string FormatRecorderEvent(const RecorderEvent& event); // one line, no line break
 
 // ---------------------------------------------------------------------------
-// Platform-program stand-ins (\windows\ctlpnl.exe, \windows\bthbond.exe,
-// iexplore.exe): each appends "NAME.exe ARGS" (lower-case name, UTF-8) to the
-// launch log and exits.
+// Program stand-ins (\windows\bthbond.exe, iexplore.exe and the programs below
+// \Program Files) and the control panel \windows\ctlpnl.exe: each appends
+// "NAME.exe ARGS" (lower-case name, UTF-8) to the launch log; the stand-ins then exit.
 
 extern const wchar_t kLaunchLogPath[]; // C:\emulated\launches.txt
 bool AppendLaunch(const std::wstring& line);
@@ -137,6 +137,21 @@ std::vector<std::wstring> ReadLaunches();
 void ClearLaunches();
 // Waits until the log holds at least `count` lines; returns them.
 std::vector<std::wstring> WaitForLaunches(size_t count, DWORD timeoutMs);
+
+// The control panel (\windows\ctlpnl.exe) is a real host: "ctlpnl.exe FILE.cpl,N" loads
+// the library (a bare name from \windows) and opens applet N; without arguments it
+// shows the Settings screen with every applet of every ".cpl" in \windows. Besides its
+// launch-log line it notes each opening in its own log, one line:
+//   "REFERENCE: CPL_INIT=1 CPL_GETCOUNT=4 CPL_NEWINQUIRE=[Memory] CPL_DBLCLK=0 CPL_STOP CPL_EXIT"
+// or, when it could not open the applet, "REFERENCE: failed, REASON".
+extern const wchar_t kControlPanelLogPath[]; // C:\emulated\ctlpnl.txt
+#define CONTROL_PANEL_CLASS L"EmulatedSettings"  // the Settings screen's window
+#define CONTROL_PANEL_TITLE L"Settings"
+
+// Text logs of the device, one UTF-8 line each.
+bool AppendTextLine(const wchar_t* path, const std::wstring& line);
+std::vector<std::wstring> ReadTextLines(const wchar_t* path);
+std::vector<std::wstring> WaitForTextLines(const wchar_t* path, size_t count, DWORD timeoutMs);
 
 // ---------------------------------------------------------------------------
 // The emulated device's own state: HKLM\Software\EmulatedDevice. The platform layer

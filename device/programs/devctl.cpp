@@ -4,6 +4,7 @@
 //   devctl wait-listener [MS]       0 when INTRCM names a live thread; prints its id
 //   devctl tray-tap CLASS           taps the tray icon of the window of CLASS
 //   devctl tab-tap CLASS INDEX      taps a tab of the tab strip in the window of CLASS
+//   devctl attributes PATH HEX      sets a file's or folder's attribute bits
 #include "DeviceKit.h"
 #include <cstdio>
 #include <cwchar>
@@ -11,7 +12,7 @@
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS | tab-tap CLASS INDEX\n");
+        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS | tab-tap CLASS INDEX | attributes PATH HEX\n");
         return 2;
     }
     std::wstring command = argv[1];
@@ -55,6 +56,12 @@ int wmain(int argc, wchar_t** argv)
         if (window && TapTab(FindTabControl(window), (int)wcstol(argv[3], nullptr, 0)))
             return 0;
         fprintf(stderr, "devctl: no tab %s in a window of class %s\n", ToUtf8(argv[3]).c_str(), ToUtf8(argv[2]).c_str());
+        return 1;
+    }
+    if (command == L"attributes" && argc >= 4) {
+        if (SetFileAttributesW(argv[2], wcstoul(argv[3], nullptr, 16)))
+            return 0;
+        fprintf(stderr, "devctl: cannot set the attributes (error %lu)\n", (unsigned long)GetLastError());
         return 1;
     }
     fprintf(stderr, "devctl: unknown command\n");
