@@ -180,11 +180,20 @@ void SetItemImages(HWND tree, HTREEITEM item, int image)
 void DeleteChildren(HWND tree, HTREEITEM item)
 {
     HTREEITEM child = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item);
+    if (!child)
+        return;
     while (child) {
         HTREEITEM next = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)child);
         SendMessageW(tree, TVM_DELETEITEM, 0, (LPARAM)child);
         child = next;
     }
+    // A tree may take the node for childless once its last child is gone; it keeps
+    // its button, to be read again at the next expansion.
+    TVITEMW change = {};
+    change.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    change.hItem = item;
+    change.cChildren = 1;
+    SendMessageW(tree, TVM_SETITEMW, 0, (LPARAM)&change);
 }
 
 // The node under the position of the last message, for a double tap.
