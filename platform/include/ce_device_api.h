@@ -11,7 +11,8 @@ extern "C" {
 #endif
 
 // Registry: Windows CE accepts key paths with a leading separator, desktop Win32
-// refuses them (ERROR_BAD_PATHNAME). Both spellings name the same key.
+// refuses them (ERROR_BAD_PATHNAME). Both spellings name the same key. The device
+// ignores access masks: a zero mask here means reading and writing.
 LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
                               REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
