@@ -190,7 +190,8 @@ int ShowSettings(HINSTANCE instance)
     wc.lpszClassName = CONTROL_PANEL_CLASS;
     RegisterClassW(&wc);
     int top = TopBarHeight();
-    HWND window = CreateWindowExW(0, CONTROL_PANEL_CLASS, CONTROL_PANEL_TITLE, WS_POPUP | WS_VISIBLE, 0, top,
+    // Shown once every entry is listed: a visible screen is a complete one.
+    HWND window = CreateWindowExW(0, CONTROL_PANEL_CLASS, CONTROL_PANEL_TITLE, WS_POPUP, 0, top,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - top, nullptr,
                                   nullptr, instance, nullptr);
     if (!window)
@@ -202,6 +203,7 @@ int ShowSettings(HINSTANCE instance)
     HIMAGELIST icons = ImageList_Create(ICON_SIZE, ICON_SIZE, ILC_COLOR32 | ILC_MASK, 16, 16);
     SendMessageW(g_list, LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)icons);
     ListApplets(icons);
+    ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -272,5 +272,6 @@ TEST_F(Installer, ResetsTheKeyAndWritesWhatTheProgramNeeds)
     if (FileExists(StageDirectory() + L"\\Pelorin.exe")) {
         EXPECT_TRUE(FileExists(InstalledFile(nullptr, L"Pelorin.exe")));
     }
+    EXPECT_TRUE(FileExists(kAppletFile)) << "the control-panel library in \\windows";
 }
 

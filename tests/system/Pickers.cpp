@@ -27,7 +27,7 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
     RemoteTree tree(Control(picker, IDC_APPLET_TREE));
     EXPECT_EQ((std::vector<std::wstring>{L"broken.cpl", L"connect.cpl", L"folder.cpl", L"input.cpl", L"legacy.cpl",
                                          L"liar.cpl", L"noentry.cpl", L"notalib.cpl", L"owner.cpl", L"REGION.CPL",
-                                         L"system.cpl"}),
+                                         L"system.cpl", L"Tessar.cpl"}),
               tree.ChildTexts(nullptr));
 
     // What each library lists; every file node keeps its button.
