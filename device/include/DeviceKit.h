@@ -215,6 +215,8 @@ bool TapTab(HWND tab, int index);
 HANDLE StartProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD* processId = nullptr);
 // Runs a program to its end; its exit code, or -1 when it could not start or timed out.
 int RunProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD timeoutMs = 30000);
+// How many processes of that file name (e.g. L"Pelorin.exe") run.
+size_t CountProcesses(const wchar_t* exeName);
 // The first top-level window of the class (and title, if given) within the timeout.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 
