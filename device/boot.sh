@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Boots the emulated device's own programs: called by emu.sh as `boot.sh DIR` once
 # Wine is up, with the device's environment (WINEPREFIX, DISPLAY) exported.
-#  - places the platform-program stand-ins where the program starts them:
-#    \windows\ctlpnl.exe, \windows\bthbond.exe and iexplore.exe (found by
-#    ShellExecuteEx through the search path and the App Paths key);
+#  - places the control panel \windows\ctlpnl.exe and the platform-program
+#    stand-ins where the program starts them: \windows\bthbond.exe and iexplore.exe
+#    (found by ShellExecuteEx through the search path and the App Paths key);
+#  - gives the device a file system worth browsing: control-panel libraries in
+#    \windows, shortcuts in \windows\Start Menu\Programs, programs below
+#    \Program Files, an empty folder, a folder of 2,000 files, names in capitals
+#    and names shorter than four characters;
 #  - starts the shell stand-in (shell32.exe) unless it runs, and waits for its top bar.
 # Running it again changes nothing.
 set -euo pipefail
@@ -36,12 +40,53 @@ place "$bin/iexplore.exe" "$c/Program Files/Internet Explorer/iexplore.exe"
 place "$bin/shell32.exe"  "$c/windows/shell32.exe"
 mkdir -p "$c/emulated"
 
+# Control-panel libraries: one sample library behaving by the name it is copied
+# under (device/applets/SampleApplet.cpp), one without the entry point, a file that
+# is no library and a folder named like a library, which carries the system bit
+# as the device's ROM folders do.
+for name in owner system connect input legacy broken liar; do
+  place "$bin/sample.cpl" "$c/windows/$name.cpl"
+done
+place "$bin/sample.cpl"  "$c/windows/REGION.CPL"
+place "$bin/noentry.cpl" "$c/windows/noentry.cpl"
+echo "not a library" >"$c/windows/notalib.cpl"
+mkdir -p "$c/windows/folder.cpl"
+"$WINE" "$bin/devctl.exe" attributes 'C:\windows\folder.cpl' 14 </dev/null >/dev/null 2>&1 || true
+
+# Programs (copies of the stand-in, which notes its start) and their shortcuts in
+# the device's own form, "NN#COMMAND" with NN the command's length.
+pf="$c/Program Files"
+place "$bin/demoapp.exe" "$pf/Notes/notes.exe"
+place "$bin/demoapp.exe" "$pf/Calc/calc.exe"
+place "$bin/demoapp.exe" "$pf/Games/solitaire.exe"
+shortcut() {
+  mkdir -p "$(dirname "$1")"
+  printf '%s#%s' "${#2}" "$2" >"$1"
+}
+programs="$c/windows/Start Menu/Programs"
+shortcut "$programs/Notes.lnk" '"\Program Files\Notes\notes.exe" -new'
+shortcut "$programs/Calculator.lnk" '\Program Files\Calc\calc.exe'
+shortcut "$programs/Games/Solitaire.lnk" '"\Program Files\Games\solitaire.exe" -deal 7'
+mkdir -p "$pf/Empty Folder" "$pf/Tools/folder.exe" "$pf/Many Files"
+touch "$pf/Tools/tool.exe" "$pf/Tools/CALC.EXE" "$pf/Tools/README.TXT" "$pf/Tools/e" "$pf/Tools/xe" "$pf/Tools/ab"
+if [ ! -f "$pf/Many Files/note1999.txt" ]; then
+  (cd "$pf/Many Files" && touch prog{0000..1998..2}.exe note{0001..1999..2}.txt)
+fi
+
 # Wine would prefer its built-in iexplore over ours: ask for the native one, once.
 if [ ! -f "$dir/.iexplore-native" ]; then
   "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v iexplore.exe /d native /f </dev/null >/dev/null 2>&1 || true
   "$WINE" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\iexplore.exe' /ve \
     /d 'C:\Program Files\Internet Explorer\iexplore.exe' /f </dev/null >/dev/null 2>&1 || true
   touch "$dir/.iexplore-native"
+fi
+
+# The device has no window manager. Wine hands a full-screen window to one and, on
+# hiding it, waits up to 2 s for the manager to confirm; with none there, every
+# full-screen window (the pickers) took 2 s to go away. Unmanaged windows go at once.
+if [ ! -f "$dir/.unmanaged" ]; then
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  touch "$dir/.unmanaged"
 fi
 
 if ! "$WINE" "$bin/devctl.exe" wait-window HHTaskBar 0 </dev/null >/dev/null 2>&1; then

@@ -2,7 +2,8 @@
 # The demo behind `make run`: the program freshly installed on the emulated device,
 # first on the 240x320 screen with the recorder in front and a short input session
 # from the driver simulator, then the settings window with each of its five pages,
-# on the 240x320 and the 480x640 screen. Leaves the screenshots, the program's debug
+# on the 240x320 and the 480x640 screen, and the device's Settings screen with the
+# "Vantorix Driver" entry, tapped, and the settings window it brings forward. Leaves the screenshots, the program's debug
 # log and the recorder's file in BUILD/demo-out/<time> and prints that folder.
 # Devices that were not running before are stopped again at the end.
 #   demo.sh BUILD
@@ -79,6 +80,29 @@ visit_pages() {
   say "screenshots of the five pages at $size taken"
 }
 
+# The control panel's Settings screen lists the entry of Tessar.cpl; a tap on it
+# starts the tray program, which is not running, and brings its window forward.
+visit_settings_screen() {
+  local dev=$1
+  say "opening the Settings screen"
+  wine_detached 'C:\windows\ctlpnl.exe'
+  if ! wine_run "$bin/devctl.exe" settings-show "Vantorix Driver"; then
+    say "the Settings screen shows no Vantorix Driver entry"
+    return
+  fi
+  sleep 1
+  "$here/emu.sh" shot "$dev" "$out/settings-screen.png"
+  wine_run "$bin/devctl.exe" settings-tap "Vantorix Driver" || say "could not tap the entry"
+  if wine_run "$bin/devctl.exe" wait-window MORVANE.Vantorix 10000; then
+    sleep 1
+    "$here/emu.sh" shot "$dev" "$out/settings-opened.png"
+    say "screenshots of the Settings screen and the window it opened taken"
+  else
+    say "the entry brought no settings window"
+  fi
+  wine_run "$bin/devctl.exe" close-window EmulatedSettings 3000 || true
+}
+
 # 240x320: an input session with the recorder in front, then the pages.
 dev=$build/device/lo
 bring_up "$dev" 240 320
@@ -99,6 +123,8 @@ stop_pelorin
 # Copied once the program has ended, so that the log holds its TERM lines too.
 [ -f "$c/ui.tray.dbg" ] && cp "$c/ui.tray.dbg" "$out/ui.tray.dbg"
 [ -f "$c/emulated/demo-recorder.txt" ] && cp "$c/emulated/demo-recorder.txt" "$out/recorder.txt"
+visit_settings_screen "$dev"
+stop_pelorin
 
 # 480x640: the pages at the high resolution.
 dev=$build/device/hi

@@ -17,6 +17,8 @@ std::wstring DeviceBinDirectory();
 std::wstring DeviceProgramPath(const wchar_t* exeName);
 // The build's stage folder (data files and Pelorin.exe) as a Windows path (Z:\...).
 std::wstring StageDirectory();
+// The build's stage folder of what goes into \windows (Tessar.cpl).
+std::wstring WindowsStageDirectory();
 // "/a/b" -> "Z:\a\b": how Wine shows a host path.
 std::wstring HostPathToWindows(const char* unixPath);
 
@@ -34,6 +36,7 @@ std::wstring NewScratchFile(const wchar_t* prefix);
 
 extern const wchar_t kInstallPath[];   // L"\\Program Files\\Vantorix", the value written
 extern const wchar_t kInstallFolder[]; // L"C:\\Program Files\\Vantorix", where the files go
+extern const wchar_t kAppletFile[];    // L"C:\\windows\\Tessar.cpl", the control-panel library
 
 struct InstallOptions {
     DWORD enableDebug = 1;
@@ -45,10 +48,11 @@ struct InstallOptions {
 
 // Deletes the whole program key, writes InstallPath, EnableDebug, the About texts,
 // BacklightTimeout and (option) the first settings, then copies Pelorin.exe,
-// soundkb.wav, images\* and help\* from the stage folder into kInstallFolder.
+// soundkb.wav, images\* and help\* from the stage folder into kInstallFolder, and
+// Tessar.cpl into \windows, where the control panel finds its libraries.
 // true when every step succeeded; `error` (optional) tells the first failure.
 bool InstallProduct(const InstallOptions& options = InstallOptions(), std::wstring* error = nullptr);
-// Removes the program key and the installed files.
+// Removes the program key and the installed files, Tessar.cpl too.
 void UninstallProduct();
 
 // ---------------------------------------------------------------------------
@@ -134,9 +138,9 @@ std::vector<RecorderEvent> ReadRecorderFile(const std::wstring& path);
 std::string FormatRecorderEvent(const RecorderEvent& event); // one line, no line break
 
 // ---------------------------------------------------------------------------
-// Platform-program stand-ins (\windows\ctlpnl.exe, \windows\bthbond.exe,
-// iexplore.exe): each appends "NAME.exe ARGS" (lower-case name, UTF-8) to the
-// launch log and exits.
+// Program stand-ins (\windows\bthbond.exe, iexplore.exe and the programs below
+// \Program Files) and the control panel \windows\ctlpnl.exe: each appends
+// "NAME.exe ARGS" (lower-case name, UTF-8) to the launch log; the stand-ins then exit.
 
 extern const wchar_t kLaunchLogPath[]; // C:\emulated\launches.txt
 bool AppendLaunch(const std::wstring& line);
@@ -144,6 +148,30 @@ std::vector<std::wstring> ReadLaunches();
 void ClearLaunches();
 // Waits until the log holds at least `count` lines; returns them.
 std::vector<std::wstring> WaitForLaunches(size_t count, DWORD timeoutMs);
+
+// The control panel (\windows\ctlpnl.exe) is a real host: "ctlpnl.exe FILE.cpl,N" loads
+// the library (a bare name from \windows) and opens applet N; without arguments it
+// shows the Settings screen with every applet of every ".cpl" in \windows (the screen
+// becomes visible once every entry is listed). Besides its
+// launch-log line it notes each opening in its own log, one line:
+//   "REFERENCE: CPL_INIT=1 CPL_GETCOUNT=4 CPL_NEWINQUIRE=[Memory] CPL_DBLCLK=0 CPL_STOP CPL_EXIT"
+// or, when it could not open the applet, "REFERENCE: failed, REASON".
+extern const wchar_t kControlPanelLogPath[]; // C:\emulated\ctlpnl.txt
+#define CONTROL_PANEL_CLASS L"EmulatedSettings"  // the Settings screen's window
+#define CONTROL_PANEL_TITLE L"Settings"
+
+// The Settings screen's entries, a list view read from the control panel's process.
+HWND FindSettingsList(DWORD timeoutMs);            // the shown Settings screen's list, or null
+std::vector<std::wstring> ListViewTexts(HWND list); // every item's text, in list order
+// Scrolls the first entry of that name into view; its icon's screen rectangle.
+bool ShowSettingsEntry(const std::wstring& name, RECT* screenRect = nullptr);
+// Taps the first entry of that name with the stylus; false when there is none.
+bool TapSettingsEntry(const std::wstring& name);
+
+// Text logs of the device, one UTF-8 line each.
+bool AppendTextLine(const wchar_t* path, const std::wstring& line);
+std::vector<std::wstring> ReadTextLines(const wchar_t* path);
+std::vector<std::wstring> WaitForTextLines(const wchar_t* path, size_t count, DWORD timeoutMs);
 
 // ---------------------------------------------------------------------------
 // The emulated device's own state: HKLM\Software\EmulatedDevice. The platform layer
@@ -201,6 +229,8 @@ bool TapTab(HWND tab, int index);
 HANDLE StartProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD* processId = nullptr);
 // Runs a program to its end; its exit code, or -1 when it could not start or timed out.
 int RunProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD timeoutMs = 30000);
+// How many processes of that file name (e.g. L"Pelorin.exe") run.
+size_t CountProcesses(const wchar_t* exeName);
 // The first top-level window of the class (and title, if given) within the timeout.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 

@@ -4,6 +4,7 @@
 
 const wchar_t kInstallPath[] = L"\\Program Files\\Vantorix";
 const wchar_t kInstallFolder[] = L"C:\\Program Files\\Vantorix";
+const wchar_t kAppletFile[] = L"C:\\windows\\Tessar.cpl";
 
 namespace {
 
@@ -77,6 +78,28 @@ bool CopyTree(const std::wstring& from, const std::wstring& to, std::wstring* er
     return ok;
 }
 
+bool SameContent(const std::wstring& a, const std::wstring& b)
+{
+    std::string left, right;
+    return ReadSharedFile(a, &left) && ReadSharedFile(b, &right) && left == right;
+}
+
+// A control panel may hold the library loaded: an unchanged file is left alone, a new
+// one takes the old name by a rename instead of being written over.
+bool PlaceApplet(std::wstring* error)
+{
+    std::wstring from = WindowsStageDirectory() + L"\\Tessar.cpl";
+    if (SameContent(from, kAppletFile))
+        return true;
+    std::wstring fresh = std::wstring(kAppletFile) + L".new";
+    if (CopyFileW(from.c_str(), fresh.c_str(), FALSE) &&
+        MoveFileExW(fresh.c_str(), kAppletFile, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    Fail(error, L"cannot place Tessar.cpl (error " + std::to_wstring(GetLastError()) + L")");
+    DeleteFileW(fresh.c_str());
+    return false;
+}
+
 void WriteFirstSettings(Writer& w)
 {
     w.Dword(L"Enable_Mouse", 1);
@@ -137,11 +160,13 @@ bool InstallProduct(const InstallOptions& options, std::wstring* error)
     }
     DeleteTree(kInstallFolder);
     CreateDirectoryW(L"C:\\Program Files", nullptr);
-    return CopyTree(stage, kInstallFolder, error);
+    bool copied = CopyTree(stage, kInstallFolder, error);
+    return PlaceApplet(error) && copied;
 }
 
 void UninstallProduct()
 {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, APP_KEY);
     DeleteTree(kInstallFolder);
+    DeleteFileW(kAppletFile);
 }

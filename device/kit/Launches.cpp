@@ -1,13 +1,15 @@
-// The launch log written by the platform-program stand-ins.
+// The logs of the platform programs: the launch log of the stand-ins and the
+// control panel's log of the applets it opened.
 #include "DeviceKit.h"
 #include <sstream>
 
 const wchar_t kLaunchLogPath[] = L"C:\\emulated\\launches.txt";
+const wchar_t kControlPanelLogPath[] = L"C:\\emulated\\ctlpnl.txt";
 
-bool AppendLaunch(const std::wstring& line)
+bool AppendTextLine(const wchar_t* path, const std::wstring& line)
 {
     CreateDirectoryW(L"C:\\emulated", nullptr);
-    HANDLE file = CreateFileW(kLaunchLogPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -18,11 +20,11 @@ bool AppendLaunch(const std::wstring& line)
     return ok;
 }
 
-std::vector<std::wstring> ReadLaunches()
+std::vector<std::wstring> ReadTextLines(const wchar_t* path)
 {
     std::vector<std::wstring> lines;
     std::string text;
-    if (!ReadSharedFile(kLaunchLogPath, &text))
+    if (!ReadSharedFile(path, &text))
         return lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
@@ -34,15 +36,22 @@ std::vector<std::wstring> ReadLaunches()
     return lines;
 }
 
+bool AppendLaunch(const std::wstring& line) { return AppendTextLine(kLaunchLogPath, line); }
+std::vector<std::wstring> ReadLaunches() { return ReadTextLines(kLaunchLogPath); }
 void ClearLaunches() { DeleteFileW(kLaunchLogPath); }
 
-std::vector<std::wstring> WaitForLaunches(size_t count, DWORD timeoutMs)
+std::vector<std::wstring> WaitForTextLines(const wchar_t* path, size_t count, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        std::vector<std::wstring> lines = ReadLaunches();
+        std::vector<std::wstring> lines = ReadTextLines(path);
         if (lines.size() >= count || GetTickCount() - start >= timeoutMs)
             return lines;
         Sleep(50);
     }
+}
+
+std::vector<std::wstring> WaitForLaunches(size_t count, DWORD timeoutMs)
+{
+    return WaitForTextLines(kLaunchLogPath, count, timeoutMs);
 }

@@ -8,6 +8,9 @@
 #ifndef DEVICEKIT_STAGE_DIR
 #define DEVICEKIT_STAGE_DIR ""
 #endif
+#ifndef DEVICEKIT_WINDOWS_STAGE_DIR
+#define DEVICEKIT_WINDOWS_STAGE_DIR ""
+#endif
 
 std::wstring HostPathToWindows(const char* unixPath)
 {
@@ -53,6 +56,14 @@ std::wstring StageDirectory()
     if (DEVICEKIT_STAGE_DIR[0] && IsFolder(built))
         return built;
     return OwnFolder() + L"\\..\\stage";
+}
+
+std::wstring WindowsStageDirectory()
+{
+    std::wstring built = HostPathToWindows(DEVICEKIT_WINDOWS_STAGE_DIR);
+    if (DEVICEKIT_WINDOWS_STAGE_DIR[0] && IsFolder(built))
+        return built;
+    return OwnFolder() + L"\\..\\stage-windows";
 }
 
 int ScreenScaleY() { return GetSystemMetrics(SM_CYSCREEN) >= 480 ? 2 : 1; }

@@ -1,5 +1,6 @@
 // Starting device programs (the driver simulator among them) and finding their windows.
 #include "DeviceKit.h"
+#include <tlhelp32.h>
 
 HANDLE StartProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD* processId)
 {
@@ -72,6 +73,20 @@ int RunUsbsim(const std::string& script, std::string* output, DWORD timeoutMs)
         output->clear();
     DeleteFileW(outputFile.c_str());
     return result;
+}
+
+size_t CountProcesses(const wchar_t* exeName)
+{
+    size_t count = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        count += _wcsicmp(entry.szExeFile, exeName) == 0;
+    CloseHandle(snapshot);
+    return count;
 }
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)

@@ -4,6 +4,9 @@
 //   devctl wait-listener [MS]       0 when INTRCM names a live thread; prints its id
 //   devctl tray-tap CLASS           taps the tray icon of the window of CLASS
 //   devctl tab-tap CLASS INDEX      taps a tab of the tab strip in the window of CLASS
+//   devctl attributes PATH HEX      sets a file's or folder's attribute bits
+//   devctl settings-show NAME       scrolls the Settings screen's entry NAME into view
+//   devctl settings-tap NAME        taps that entry
 #include "DeviceKit.h"
 #include <cstdio>
 #include <cwchar>
@@ -11,7 +14,7 @@
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS | tab-tap CLASS INDEX\n");
+        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS | tab-tap CLASS INDEX | attributes PATH HEX | settings-show NAME | settings-tap NAME\n");
         return 2;
     }
     std::wstring command = argv[1];
@@ -55,6 +58,18 @@ int wmain(int argc, wchar_t** argv)
         if (window && TapTab(FindTabControl(window), (int)wcstol(argv[3], nullptr, 0)))
             return 0;
         fprintf(stderr, "devctl: no tab %s in a window of class %s\n", ToUtf8(argv[3]).c_str(), ToUtf8(argv[2]).c_str());
+        return 1;
+    }
+    if (command == L"attributes" && argc >= 4) {
+        if (SetFileAttributesW(argv[2], wcstoul(argv[3], nullptr, 16)))
+            return 0;
+        fprintf(stderr, "devctl: cannot set the attributes (error %lu)\n", (unsigned long)GetLastError());
+        return 1;
+    }
+    if ((command == L"settings-show" || command == L"settings-tap") && argc >= 3) {
+        if (command == L"settings-show" ? ShowSettingsEntry(argv[2]) : TapSettingsEntry(argv[2]))
+            return 0;
+        fprintf(stderr, "devctl: no entry %s on the Settings screen\n", ToUtf8(argv[2]).c_str());
         return 1;
     }
     fprintf(stderr, "devctl: unknown command\n");

@@ -1,5 +1,6 @@
-// A platform program stand-in (ctlpnl.exe, bthbond.exe, iexplore.exe): notes how it
-// was started in the launch log and ends. The same source builds all three.
+// A program stand-in (bthbond.exe, iexplore.exe, and demoapp.exe, which the device
+// copies as its programs below \Program Files): notes how it was started in the
+// launch log, under its own lower-case file name, and ends.
 #include "DeviceKit.h"
 #include <cwctype>
 

@@ -2,7 +2,13 @@
 // topmost, full width, 26 pixels per vertical scale factor) and the Today screen
 // (a window titled "Desktop" kept behind every other window). Runs until killed;
 // a second start leaves the first one alone.
+//
+// Full-screen windows (SHFullScreen): the shell keeps each window's request and,
+// whenever the window in front changes, hides the top bar (or only its start icon)
+// while a window that asked for it is in front, and shows it again otherwise.
 #include "DeviceKit.h"
+#include "ce_device_api.h"
+#include "aygshell.h"
 #include <cwchar>
 
 namespace {
@@ -13,6 +19,70 @@ HWND g_topBar;
 HWND g_desktop;
 SIZE g_placedFor;
 const UINT_PTR kClockTimer = 1, kScreenTimer = 2;
+
+// What each full-screen window asked for.
+enum { FULL_SCREEN_SLOTS = 32, HIDES_BAR = 1, HIDES_START = 2 };
+struct FullScreenRequest {
+    HWND window;
+    DWORD hides;
+};
+FullScreenRequest g_fullScreen[FULL_SCREEN_SLOTS];
+UINT g_fullScreenMessage;
+bool g_startHidden;
+
+void NoteFullScreen(HWND window, DWORD state)
+{
+    FullScreenRequest* slot = nullptr;
+    for (FullScreenRequest& request : g_fullScreen) {
+        if (request.window && !IsWindow(request.window))
+            request = {};
+        if (request.window == window || (!slot && !request.window))
+            slot = &request;
+    }
+    if (!slot || !IsWindow(window))
+        return; // a full table forgets the newest request, never an older one
+    if (slot->window != window)
+        *slot = {window, 0};
+    if (state & SHFS_HIDETASKBAR) slot->hides |= HIDES_BAR;
+    if (state & SHFS_SHOWTASKBAR) slot->hides &= ~(DWORD)HIDES_BAR;
+    if (state & SHFS_HIDESTARTICON) slot->hides |= HIDES_START;
+    if (state & SHFS_SHOWSTARTICON) slot->hides &= ~(DWORD)HIDES_START;
+    if (!slot->hides)
+        *slot = {};
+}
+
+// The request of the window in front (or of the window that owns it).
+DWORD HiddenByFront()
+{
+    HWND front = GetForegroundWindow();
+    if (!front)
+        return 0;
+    HWND root = GetAncestor(front, GA_ROOTOWNER);
+    for (const FullScreenRequest& request : g_fullScreen)
+        if (request.window && (request.window == front || request.window == root) && IsWindow(request.window) &&
+            IsWindowVisible(request.window))
+            return request.hides;
+    return 0;
+}
+
+void ApplyFullScreen()
+{
+    DWORD hides = HiddenByFront();
+    bool barShown = IsWindowVisible(g_topBar) != FALSE;
+    if ((hides & HIDES_BAR) && barShown)
+        ShowWindow(g_topBar, SW_HIDE);
+    else if (!(hides & HIDES_BAR) && !barShown) {
+        ShowWindow(g_topBar, SW_SHOWNOACTIVATE);
+        SetWindowPos(g_topBar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    bool startHidden = (hides & HIDES_START) != 0;
+    if (startHidden != g_startHidden) {
+        g_startHidden = startHidden;
+        InvalidateRect(g_topBar, nullptr, FALSE);
+    }
+}
+
+void CALLBACK FrontChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) { ApplyFullScreen(); }
 
 void PlaceWindows()
 {
@@ -51,7 +121,8 @@ void PaintTopBar(HWND window, HDC dc)
     RECT left = client, right = client;
     left.left += 6 * scale;
     right.right -= 6 * scale;
-    PaintText(dc, L"Start", left, RGB(255, 255, 255), 14 * scale, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    if (!g_startHidden)
+        PaintText(dc, L"Start", left, RGB(255, 255, 255), 14 * scale, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t clock[16];
@@ -74,6 +145,11 @@ void PaintDesktop(HWND window, HDC dc)
 
 LRESULT CALLBACK ShellProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == g_fullScreenMessage && g_fullScreenMessage) {
+        NoteFullScreen((HWND)wParam, (DWORD)lParam);
+        ApplyFullScreen();
+        return 1;
+    }
     switch (msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -91,6 +167,7 @@ LRESULT CALLBACK ShellProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam == kScreenTimer) {
             if (GetSystemMetrics(SM_CXSCREEN) != g_placedFor.cx || GetSystemMetrics(SM_CYSCREEN) != g_placedFor.cy)
                 PlaceWindows();
+            ApplyFullScreen(); // a change in front that raised no event
         } else
             InvalidateRect(window, nullptr, FALSE);
         return 0;
@@ -129,6 +206,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     wc.hCursor = LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW);
     wc.lpszClassName = kTopBarClass;
     RegisterClassW(&wc);
+    g_fullScreenMessage = RegisterWindowMessageW(CE_SHELL_FULLSCREEN_MESSAGE);
     wc.lpszClassName = kDesktopClass;
     RegisterClassW(&wc);
 
@@ -144,6 +222,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     PlaceWindows();
     SetTimer(g_topBar, kClockTimer, 30000, nullptr);
     SetTimer(g_topBar, kScreenTimer, 250, nullptr);
+    // Windows coming to the front, hidden or destroyed: the full-screen state follows.
+    SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, FrontChanged, 0, 0,
+                    WINEVENT_OUTOFCONTEXT);
+    SetWinEventHook(EVENT_OBJECT_DESTROY, EVENT_OBJECT_HIDE, nullptr, FrontChanged, 0, 0,
+                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

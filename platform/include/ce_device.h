@@ -10,6 +10,7 @@
 #include <wchar.h>
 #include "ce_device_api.h"
 #include "ce_device_input.h"
+#include "ce_device_files.h"
 
 #undef RegOpenKeyEx
 #undef RegCreateKeyEx

@@ -11,7 +11,8 @@ extern "C" {
 #endif
 
 // Registry: Windows CE accepts key paths with a leading separator, desktop Win32
-// refuses them (ERROR_BAD_PATHNAME). Both spellings name the same key.
+// refuses them (ERROR_BAD_PATHNAME). Both spellings name the same key. The device
+// ignores access masks: a zero mask here means reading and writing.
 LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
                               REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
@@ -47,6 +48,12 @@ int WINAPI CeShellBarHeight(void);
 // The shell's rule for its top bar: 26 pixels per vertical scale factor, which is 2
 // from a screen height of 480 pixels up.
 static inline int CeTopBarHeightFor(int screenHeight) { return 26 * (screenHeight >= 480 ? 2 : 1); }
+
+// The shell keeps a full-screen state per window (SHFullScreen): the window is sent
+// to the top bar ("HHTaskBar") in wParam of this registered message, its SHFS_ flags
+// in lParam. While a window whose state hides the top bar is in front, the shell
+// hides its bar.
+#define CE_SHELL_FULLSCREEN_MESSAGE L"EmulatedShell.FullScreen"
 
 // Shell_NotifyIconW, with the emulated shell's count of tray icons.
 typedef struct _NOTIFYICONDATAW* PNOTIFYICONDATAW_CE;

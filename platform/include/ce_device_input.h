@@ -45,6 +45,10 @@ HWND WINAPI CeGetDesktopWindow(void);
 // GetForegroundWindow: the Today screen where the desktop's root window is in front.
 HWND WINAPI CeGetForegroundWindow(void);
 
+// LoadCursorW. The device finds its system cursors (IDC_WAIT, IDC_ARROW, ...) through
+// any instance; the desktop only through a null one.
+HCURSOR WINAPI CeLoadCursorW(HINSTANCE instance, LPCWSTR name);
+
 // CreateToolhelp32Snapshot, accepting the device's TH32CS_SNAPNOHEAPS.
 HANDLE WINAPI CeCreateToolhelp32Snapshot(DWORD flags, DWORD processId);
 BOOL WINAPI CloseToolhelp32Snapshot(HANDLE snapshot);
@@ -90,4 +94,7 @@ void WINAPI CeSetDeviceState(LPCWSTR name, DWORD value);
 #define GetDesktopWindow          CeGetDesktopWindow
 #define GetForegroundWindow       CeGetForegroundWindow
 #define CreateToolhelp32Snapshot  CeCreateToolhelp32Snapshot
+#undef LoadCursor
+#define LoadCursor                CeLoadCursorW
+#define LoadCursorW               CeLoadCursorW
 #endif

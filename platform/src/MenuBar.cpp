@@ -23,7 +23,7 @@ static LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARA
 }
 
 // Keeps the bar where the shell would: shown and hidden with its window, at the
-// bottom of the screen, with the window ending above it.
+// bottom of the screen.
 static void PlaceBar(HWND window, HWND bar)
 {
     int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
@@ -36,10 +36,12 @@ static void PlaceBar(HWND window, HWND bar)
     for (int i = 0; i < count; ++i)
         SetWindowPos(keys[i], nullptr, i * w / count, 0, w / count, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 
+    // A window that the shell placed below its top bar is fitted above the soft-key
+    // bar; any other (a full-screen window) sizes itself, as on the device.
     RECT r;
     GetWindowRect(window, &r);
     int top = CeShellBarHeight();
-    if (r.top == top || r.bottom > h - barHeight)
+    if (r.top == top)
         SetWindowPos(window, nullptr, 0, top, w, h - barHeight - top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -120,13 +122,5 @@ BOOL WINAPI SHHandleWMSettingChange(HWND window, WPARAM, LPARAM, SHACTIVATEINFO*
     // After a rotation the shell fits the window and its soft-key bar to the new screen.
     if (HWND bar = (HWND)GetPropW(window, kMenuBarProperty))
         PlaceBar(window, bar);
-    return TRUE;
-}
-
-BOOL WINAPI SHFullScreen(HWND window, DWORD state)
-{
-    if (state & SHFS_HIDETASKBAR)
-        SetWindowPos(window, HWND_TOP, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                     SWP_NOACTIVATE);
     return TRUE;
 }

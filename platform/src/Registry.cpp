@@ -16,11 +16,15 @@ static LPCWSTR DeviceKeyPath(LPCWSTR subKey)
 
 static bool Refused(HKEY root) { return root == HKEY_LOCAL_MACHINE && s_registryReadOnly; }
 
+// The device ignores access masks; desktop Win32 gives a handle opened with none no
+// rights at all. A zero mask gets what the device grants: reading and writing.
+static REGSAM DeviceAccess(REGSAM access) { return access ? access : KEY_READ | KEY_WRITE; }
+
 LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result)
 {
     if (Refused(root) && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)))
         return ERROR_ACCESS_DENIED;
-    return RegOpenKeyExW(root, DeviceKeyPath(subKey), options, access, result);
+    return RegOpenKeyExW(root, DeviceKeyPath(subKey), options, DeviceAccess(access), result);
 }
 
 LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
@@ -28,8 +32,8 @@ LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR 
 {
     if (Refused(root))
         return ERROR_ACCESS_DENIED;
-    return RegCreateKeyExW(root, DeviceKeyPath(subKey), reserved, className, options, access, security, result,
-                           disposition);
+    return RegCreateKeyExW(root, DeviceKeyPath(subKey), reserved, className, options, DeviceAccess(access), security,
+                           result, disposition);
 }
 
 LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey)

@@ -2,6 +2,11 @@
 // and shortcuts in them, opened by the "Open Program" choice of the settings window.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
+
+enum {
+    FOLDER_ENTRIES_MAX = 20000, // a folder with more is listed this far
+};
 
 // Blocks until the picker closes. `resultPath` and `secondParameter` are the caller's
 // buffers of 260 characters: the chosen file's full path and the text of the lower
@@ -9,3 +14,21 @@
 // extensions reversed, each with its dot, separated by '|' ("exe.|knl.").
 void ShowProgramBrowser(HINSTANCE instance, HWND owner, const WCHAR* title, const WCHAR* filter, WCHAR* resultPath,
                         WCHAR* secondParameter, const WCHAR* stripPath);
+
+// The filter test: the name's last four characters, reversed (the whole name when
+// shorter), occur in `filter`; the filter "*." passes every name.
+BOOL PassesFilter(const WCHAR* name, const WCHAR* filter);
+
+// The full path of a node into `out` (260 characters): "\" and the names below the
+// root down to the node, joined by "\"; "\\" for the root itself. With `logSteps`
+// every ancestor step is written to the debug log. 1 on success; 0, with `out`
+// empty, when the tree refuses a read or the path does not fit.
+int GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps);
+
+// Lists one folder (`searchPattern`, "PATH\*.*") under `parent`: its folders and the
+// files that pass the picker's filter, sorted. An empty folder loses its button.
+void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent);
+
+// Inserts one entry under `parent` (the tree's top level when null) unless it is a
+// file that fails the filter, or "." or "..". Returns the new node or null.
+HTREEITEM AddFileItem(HWND tree, const WCHAR* name, HTREEITEM parent, bool isDirectory);

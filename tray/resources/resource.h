@@ -2,6 +2,12 @@
 #pragma once
 
 #define IDI_PROGRAM        101
+// The pickers' soft-key bar: OK and Cancel.
+#define IDR_PICKER_MENUBAR 102
+#define IDM_PICKER_OK      103
+#define IDS_PICKER_OK      104
+#define IDM_PICKER_CANCEL  105
+#define IDS_PICKER_CANCEL  106
 #define IDR_MENUBAR        130
 #define IDM_HIDE           131
 #define IDS_HIDE           132
@@ -31,5 +37,15 @@
 #define IDC_FIRST_PAGE_CONTROL IDC_ENABLE_MOUSE
 
 // Commands that no control of the window carries; other programs may send them.
+// (105 is also the pickers' Cancel: each goes to its own window.)
 #define IDC_EXIT           105
 #define IDC_BLUETOOTH      784
+
+// The pickers' controls: the tree, the read-only top edit with the current choice
+// and the bottom edit for the second parameter.
+#define IDC_PROGRAM_TREE        701
+#define IDC_APPLET_TREE         702
+#define IDC_PROGRAM_CHOICE      501
+#define IDC_PROGRAM_PARAMETER   502
+#define IDC_APPLET_CHOICE       503
+#define IDC_APPLET_PARAMETER    504

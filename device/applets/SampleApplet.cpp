@@ -1,0 +1,109 @@
+// The sample control-panel libraries of the emulated device's \windows. One library
+// is copied under several names and behaves by the name it was loaded under, the
+// way the libraries of a real device differ:
+//   owner.cpl    one applet
+//   system.cpl   four applets
+//   connect.cpl  three applets, the first and the last of the same name
+//   input.cpl    three applets, the second without a name
+//   legacy.cpl   answers only CPL_INQUIRE, never CPL_NEWINQUIRE
+//   broken.cpl   fails CPL_INIT
+//   liar.cpl     claims 100000 applets whose names fill the field without an end
+//   REGION.CPL   one applet, its file name in capitals
+//   any other    one applet, "Sample Applet"
+// Built with SAMPLE_WITHOUT_ENTRY it exports nothing (noentry.cpl).
+#include <windows.h>
+#include <cpl.h>
+#include <cwchar>
+#include <cwctype>
+
+#ifndef SAMPLE_WITHOUT_ENTRY
+namespace {
+
+enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES };
+
+struct Library {
+    const wchar_t* file; // lower case
+    Behaviour behaviour;
+    int count;
+    const wchar_t* names[4];
+};
+
+const Library kLibraries[] = {
+    {L"owner.cpl", NEW_INQUIRE, 1, {L"Owner Information"}},
+    {L"system.cpl", NEW_INQUIRE, 4, {L"About", L"Memory", L"Backlight", L"Power"}},
+    {L"connect.cpl", NEW_INQUIRE, 3, {L"Connections", L"Beam", L"Connections"}},
+    {L"input.cpl", NEW_INQUIRE, 3, {L"Input", L"", L"Menus"}},
+    {L"legacy.cpl", INQUIRE_ONLY, 1, {L"Legacy"}},
+    {L"broken.cpl", FAILS_INIT, 1, {L"Broken"}},
+    {L"liar.cpl", LIES, 100000, {L"Liar"}},
+    {L"region.cpl", NEW_INQUIRE, 1, {L"Regional Settings"}},
+};
+const Library kAnyOther = {L"", NEW_INQUIRE, 1, {L"Sample Applet"}};
+
+const Library* s_library = &kAnyOther;
+const LPCWSTR kIcons[] = {IDI_APPLICATION, IDI_INFORMATION, IDI_QUESTION, IDI_WARNING};
+
+void KnowOwnName(HMODULE self)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(self, path, MAX_PATH);
+    path[MAX_PATH - 1] = 0;
+    const wchar_t* name = wcsrchr(path, L'\\');
+    name = name ? name + 1 : path;
+    wchar_t lower[MAX_PATH] = {};
+    for (int i = 0; name[i] && i < MAX_PATH - 1; ++i)
+        lower[i] = (wchar_t)towlower(name[i]);
+    for (const Library& library : kLibraries)
+        if (wcscmp(lower, library.file) == 0)
+            s_library = &library;
+}
+
+} // namespace
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        KnowOwnName(self);
+    return TRUE;
+}
+
+extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPARAM first, LPARAM second)
+{
+    const Library& library = *s_library;
+    switch (message) {
+    case CPL_INIT:
+        return library.behaviour == FAILS_INIT ? 0 : 1;
+    case CPL_GETCOUNT:
+        return library.count;
+    case CPL_INQUIRE: {
+        CPLINFO* info = (CPLINFO*)second;
+        if (info && first >= 0 && first < library.count) {
+            info->idIcon = info->idName = info->idInfo = 1;
+            info->lData = first;
+        }
+        return 0;
+    }
+    case CPL_NEWINQUIRE: {
+        NEWCPLINFOW* info = (NEWCPLINFOW*)second;
+        if (!info || first < 0 || first >= library.count || library.behaviour == INQUIRE_ONLY)
+            return 1;
+        if (library.behaviour == LIES) {
+            // Every character of the name field used, no terminator.
+            for (size_t i = 0; i < ARRAYSIZE(info->szName); ++i)
+                info->szName[i] = L"Liar "[i % 5];
+        } else {
+            const wchar_t* name = library.names[first < 4 ? first : 0];
+            wcsncpy(info->szName, name ? name : L"", ARRAYSIZE(info->szName) - 1);
+        }
+        info->hIcon = LoadIconW(nullptr, kIcons[first % 4]);
+        info->lData = first;
+        return 0;
+    }
+    case CPL_DBLCLK:
+    case CPL_STOP:
+    case CPL_EXIT:
+        return 0;
+    }
+    return 0;
+}
+#endif

@@ -1,0 +1,213 @@
+// The two pickers through the real Pelorin.exe: what they list, show and accept, how
+// they are confirmed and cancelled, what the settings window stores, and the chosen
+// targets opened from the mouse buttons by the control panel and the shell.
+#include "Pickers.h"
+#include "resource.h"
+
+namespace {
+
+const DWORD kMiddleClick = 1; // the middle button's installed action
+
+HWND TopBar() { return FindWindowW(L"HHTaskBar", nullptr); }
+
+size_t CountLog(const std::vector<std::string>& log, const std::string& line)
+{
+    return (size_t)std::count(log.begin(), log.end(), line);
+}
+
+struct AppletPicker : PickerTest {};
+
+TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
+{
+    HWND picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    EXPECT_FALSE(IsWindowEnabled(MainWindow())) << "the settings window waits";
+    EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(TopBar()); })) << "full screen";
+    RemoteTree tree(Control(picker, IDC_APPLET_TREE));
+    EXPECT_EQ((std::vector<std::wstring>{L"broken.cpl", L"connect.cpl", L"folder.cpl", L"input.cpl", L"legacy.cpl",
+                                         L"liar.cpl", L"noentry.cpl", L"notalib.cpl", L"owner.cpl", L"REGION.CPL",
+                                         L"system.cpl", L"Tessar.cpl"}),
+              tree.ChildTexts(nullptr));
+
+    // What each library lists; every file node keeps its button.
+    const struct {
+        const wchar_t* file;
+        std::vector<std::wstring> applets;
+    } expansions[] = {
+        {L"REGION.CPL", {}},  {L"broken.cpl", {}},  {L"legacy.cpl", {}}, {L"noentry.cpl", {}},
+        {L"notalib.cpl", {}}, {L"folder.cpl", {}},  {L"input.cpl", {L"Input", L"Menus"}},
+        {L"connect.cpl", {L"Connections", L"Beam", L"Connections"}},
+    };
+    for (const auto& e : expansions) {
+        HTREEITEM file = tree.Find(nullptr, e.file);
+        tree.TapButton(file);
+        EXPECT_EQ(e.applets, tree.ChildTexts(file)) << ToUtf8(e.file);
+        EXPECT_EQ(1, tree.ChildrenFlag(file)) << ToUtf8(e.file);
+    }
+    HTREEITEM liar = tree.Find(nullptr, L"liar.cpl");
+    tree.TapButton(liar);
+    std::vector<std::wstring> lies = tree.ChildTexts(liar);
+    EXPECT_EQ(256u, lies.size()) << "a count of 100000 is held to the limit";
+    EXPECT_EQ(31u, lies.empty() ? 0 : lies[0].size()) << "an unterminated name ends with its field";
+
+    // The top edit shows each selection's reference; OK refuses a file.
+    HWND choice = Control(picker, IDC_APPLET_CHOICE);
+    tree.Select(tree.Find(nullptr, L"system.cpl"));
+    EXPECT_EQ(L"\\windows\\system.cpl", WindowText(choice));
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(picker)) << "a file is not an applet";
+    tree.Select(tree.FindPath({L"input.cpl", L"Menus"}));
+    EXPECT_EQ(L"\\windows\\input.cpl,2", WindowText(choice)) << "the nameless applet keeps its index";
+    HTREEITEM connect = tree.Find(nullptr, L"connect.cpl");
+    tree.Select(tree.Children(connect)[2]);
+    EXPECT_EQ(L"\\windows\\connect.cpl,0", WindowText(choice)) << "the first applet of that name";
+
+    // Collapsing and expanding again loads the library again.
+    tree.TapButton(connect);
+    EXPECT_TRUE(tree.Children(connect).empty());
+    EXPECT_EQ(L"\\windows\\connect.cpl", WindowText(choice)) << "the selection moved to the file";
+    tree.TapButton(connect);
+    EXPECT_EQ(3u, tree.Children(connect).size());
+    EXPECT_EQ(2u, CountLog(Log(), "GetAppletContents loaded [connect.cpl]"));
+
+    HTREEITEM system = tree.Find(nullptr, L"system.cpl");
+    tree.TapButton(system);
+    tree.Select(tree.Find(system, L"Memory"));
+    SetWindowTextRemote(Control(picker, IDC_APPLET_PARAMETER), L"note");
+    SendMessageW(tree.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(tree.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(10u, GetDword(L"Middle_Button_Action"));
+    EXPECT_EQ(L"\\windows\\system.cpl,1", GetText(L"Middle_Button_Param1"));
+    EXPECT_EQ(L"note", GetText(L"Middle_Button_Param2"));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == MainWindow(); })) << "the settings window in front";
+    EXPECT_TRUE(WaitUntil([] { return IsWindowVisible(TopBar()) != FALSE; })) << "the top bar back";
+}
+
+TEST_F(AppletPicker, CancelKeepsTheButtonAndReturnKeysPairAcrossOpenings)
+{
+    HWND picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree first(Control(picker, IDC_APPLET_TREE));
+    first.Select(first.ExpandPath({L"system.cpl", L"Memory"}));
+    SendMessageW(first.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(PressSoftKey(picker, L"Cancel"));
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(kMiddleClick, GetDword(L"Middle_Button_Action"));
+    EXPECT_EQ(L"", GetText(L"Middle_Button_Param1"));
+
+    // The next opening's first return key pairs with the last one's.
+    picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree second(Control(picker, IDC_APPLET_TREE));
+    second.Select(second.ExpandPath({L"owner.cpl", L"Owner Information"}));
+    SendMessageW(second.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(L"\\windows\\owner.cpl,0", GetText(L"Middle_Button_Param1"));
+
+    // A double tap on empty space does nothing; on an applet it confirms.
+    picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree third(Control(picker, IDC_APPLET_TREE));
+    HTREEITEM power = third.ExpandPath({L"system.cpl", L"Power"});
+    RECT area;
+    GetWindowRect(third.Handle(), &area);
+    DoubleTapAt({area.left + 100, area.bottom - 5});
+    Sleep(500);
+    EXPECT_TRUE(IsWindow(picker));
+    DoubleTapAt(third.LabelCentre(power));
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(L"\\windows\\system.cpl,3", GetText(L"Middle_Button_Param1"));
+}
+
+struct ProgramPicker : PickerTest {
+    const std::wstring folder = L"C:\\PickerTest";
+    void Touch(const wchar_t* name) { CloseHandle(CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); }
+    void SetUp() override
+    {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        Touch(L"a.exe");
+        PickerTest::SetUp();
+    }
+    void TearDown() override
+    {
+        PickerTest::TearDown();
+        for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.txt"})
+            DeleteFileW((folder + L"\\" + name).c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+};
+
+TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
+{
+    HWND picker = OpenPicker(2, 9);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree tree(Control(picker, IDC_PROGRAM_TREE));
+    HWND choice = Control(picker, IDC_PROGRAM_CHOICE);
+    EXPECT_EQ(std::vector<std::wstring>{L"\\"}, tree.ChildTexts(nullptr));
+    tree.Select(tree.Find(nullptr, L"\\"));
+    EXPECT_EQ(L"\\\\", WindowText(choice));
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(picker)) << "the root is not a program";
+
+    HTREEITEM tools = tree.ExpandPath({L"\\", L"Program Files", L"Tools"});
+    EXPECT_EQ((std::vector<std::wstring>{L"e", L"folder.exe", L"tool.exe", L"xe"}), tree.ChildTexts(tools));
+    CURSORINFO cursor = {sizeof cursor};
+    EXPECT_TRUE(GetCursorInfo(&cursor) && !cursor.hCursor) << "no cursor after a listing";
+    HTREEITEM empty = tree.ExpandPath({L"\\", L"Program Files", L"Empty Folder"});
+    EXPECT_EQ(0, tree.ChildrenFlag(empty)) << "an empty folder loses its button";
+    EXPECT_EQ(1000u, tree.Children(tree.ExpandPath({L"\\", L"Program Files", L"Many Files"})).size());
+
+    HTREEITEM test = tree.ExpandPath({L"\\", L"PickerTest"});
+    EXPECT_EQ(std::vector<std::wstring>{L"a.exe"}, tree.ChildTexts(test));
+    tree.TapButton(test);
+    Touch(L"b.exe");
+    Touch(L"c.txt");
+    tree.TapButton(test);
+    EXPECT_EQ((std::vector<std::wstring>{L"a.exe", L"b.exe"}), tree.ChildTexts(test)) << "read again";
+    EXPECT_TRUE(IsWindowEnabled(MainWindow())) << "the settings window stays enabled";
+
+    // A folder named like a program: a double tap opens it, OK takes it.
+    HTREEITEM folderExe = tree.Find(tools, L"folder.exe");
+    DoubleTapAt(tree.LabelCentre(folderExe));
+    Sleep(500);
+    EXPECT_TRUE(IsWindow(picker));
+    tree.Select(folderExe);
+    EXPECT_EQ(L"\\Program Files\\Tools\\folder.exe", WindowText(choice));
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(9u, GetDword(L"Right_Button_Action"));
+    EXPECT_EQ(L"\\Program Files\\Tools\\folder.exe", GetText(L"Right_Button_Param1"));
+}
+
+TEST_F(ProgramPicker, ChosenAppletAndShortcutOpenFromTheMouseButtons)
+{
+    HWND picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree applets(Control(picker, IDC_APPLET_TREE));
+    DoubleTapAt(applets.LabelCentre(applets.ExpandPath({L"system.cpl", L"Memory"})));
+    ASSERT_TRUE(WaitClosed(picker));
+
+    picker = OpenPicker(2, 9);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree files(Control(picker, IDC_PROGRAM_TREE));
+    files.Select(files.ExpandPath({L"\\", L"windows", L"Start Menu", L"Programs", L"Notes.lnk"}));
+    SetWindowTextRemote(Control(picker, IDC_PROGRAM_PARAMETER), L"-x");
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(9u, GetDword(L"Right_Button_Action"));
+
+    ClearLaunches();
+    DeleteFileW(kControlPanelLogPath);
+    Script("attach mouse\nclick middle\nclick right");
+    EXPECT_EQ(std::vector<std::wstring>{L"\\windows\\system.cpl,1: CPL_INIT=1 CPL_GETCOUNT=4 "
+                                        L"CPL_NEWINQUIRE=[Memory] CPL_DBLCLK=0 CPL_STOP CPL_EXIT"},
+              WaitForTextLines(kControlPanelLogPath, 1, 15000));
+    std::vector<std::wstring> launches = WaitForLaunches(2, 15000);
+    EXPECT_NE(launches.end(), std::find(launches.begin(), launches.end(), L"notes.exe -new -x"))
+        << "the shortcut's program with its arguments and the button's";
+}
+
+} // namespace

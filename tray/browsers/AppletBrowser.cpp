@@ -1,0 +1,235 @@
+// The applet browser: the ".cpl" files of \windows, each expanding to the applets
+// its library reports through CPlApplet.
+#include "AppletBrowser.h"
+#include <cpl.h>
+#include "DebugLog.h"
+#include "PickerFrame.h"
+#include "resource.h"
+
+namespace {
+
+const WCHAR kWindowsFolder[] = L"\\windows";
+// The longest file name whose reference, with the largest index, and whose search
+// path both fit the text buffers: "\windows\" NAME ",255" and NAME "\*.*".
+const size_t kFileNameMax = TEXT_CHARS - 1 - 9 - 4;
+
+// An applet may write a larger record than it was given; the spare room keeps that
+// off the stack around it.
+struct InquiryRecord {
+    NEWCPLINFOW info;
+    BYTE spare[512];
+};
+
+// A loaded applet library; after a successful CPL_INIT the library is told
+// CPL_EXIT before it is released, as the control-panel protocol asks.
+struct AppletLibrary {
+    HMODULE module = nullptr;
+    APPLET_PROC entry = nullptr;
+    HWND window = nullptr;
+    bool initialised = false;
+
+    AppletLibrary() = default;
+    AppletLibrary(const AppletLibrary&) = delete;
+    AppletLibrary& operator=(const AppletLibrary&) = delete;
+    ~AppletLibrary()
+    {
+        if (initialised)
+            entry(window, CPL_EXIT, 0, 0);
+        if (module)
+            FreeLibrary(module);
+    }
+};
+
+// The applet count, held to what a picker lists.
+int AppletCount(const AppletLibrary& library)
+{
+    LONG count = library.entry(library.window, CPL_GETCOUNT, 0, 0);
+    return count < 0 ? 0 : count > APPLETS_PER_LIBRARY_MAX ? APPLETS_PER_LIBRARY_MAX : (int)count;
+}
+
+// The name of applet `index`, always terminated; empty when it has none.
+void AppletName(const AppletLibrary& library, int index, WCHAR* name, size_t chars)
+{
+    InquiryRecord record = {};
+    library.entry(library.window, CPL_NEWINQUIRE, index, (LPARAM)&record.info);
+    record.info.szName[ARRAYSIZE(record.info.szName) - 1] = 0;
+    CopyText(name, chars, record.info.szName);
+}
+
+PickerState s_applets;
+
+// Opens `module` and runs CPL_INIT; false (the library released) when it fails.
+bool OpenApplets(AppletLibrary& library, const WCHAR* module, HWND window, bool logLoad)
+{
+    library.window = window;
+    library.module = LoadLibraryW(module);
+    if (logLoad)
+        DebugLog(L"GetAppletContents loaded [%s]", module);
+    if (!library.module)
+        return false;
+    library.entry = (APPLET_PROC)GetProcAddressW(library.module, L"CPlApplet");
+    if (!library.entry)
+        return false;
+    library.initialised = library.entry(window, CPL_INIT, 0, 0) != 0;
+    return library.initialised;
+}
+
+bool ReferenceFits(const WCHAR* name) { return wcslen(name) <= kFileNameMax; }
+
+void ListAppletFiles(PickerState& picker)
+{
+    WCHAR pattern[TEXT_CHARS];
+    FormatText(pattern, ARRAYSIZE(pattern), L"%s\\*", kWindowsFolder);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        WCHAR name[TEXT_CHARS], reversed[TEXT_CHARS];
+        CopyText(name, ARRAYSIZE(name), found.cFileName);
+        CopyText(reversed, ARRAYSIZE(reversed), name);
+        _wcsrev(reversed);
+        if (found.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY || _wcsnicmp(reversed, L"lpc.", 4) != 0)
+            continue;
+        if (!ReferenceFits(name)) {
+            DebugLog(L"Applet browser: [%s] not listed, its reference would be longer than %d characters", name,
+                     TEXT_CHARS - 1);
+            continue;
+        }
+        TVINSERTSTRUCTW insert = {};
+        insert.hParent = TVI_ROOT;
+        insert.hInsertAfter = TVI_LAST; // sorted once below
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+        insert.item.pszText = name;
+        insert.item.iImage = insert.item.iSelectedImage = PICKER_IMAGE_COLLAPSED;
+        insert.item.cChildren = 1;
+        SendMessageW(picker.tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    // One sort of the level rather than a sorted insert of each file, which walks
+    // the level every time.
+    SendMessageW(picker.tree, TVM_SORTCHILDREN, FALSE, (LPARAM)TVI_ROOT);
+}
+
+void ExpandAppletFile(PickerState& picker, HWND tree, HTREEITEM node)
+{
+    WCHAR searchPath[TEXT_CHARS];
+    if (!GetItemPath(tree, node, searchPath)) {
+        DebugLog(L"Applet browser: the node's path cannot be read, nothing listed");
+        return;
+    }
+    HCURSOR kept = ShowPickerWaitCursor(picker.instance);
+    DebugLog(L"cursor on, list applets for [%s]", searchPath);
+    GetAppletContents(tree, searchPath, node);
+    SetCursor(kept);
+    ShowCursor(FALSE);
+}
+
+// The reference and valid flag of a node: an applet gives "\windows\FILE,INDEX" and
+// may be confirmed; a file gives "\windows\FILE" and may not.
+void ChooseAppletNode(PickerState& picker, HWND tree, HTREEITEM node, bool show)
+{
+    WCHAR text[TEXT_CHARS], file[TEXT_CHARS];
+    picker.valid = 0;
+    picker.result[0] = 0;
+    if (ReadItemText(tree, node, text)) {
+        HTREEITEM parent = ParentItem(tree, node);
+        if (!parent) {
+            FormatText(picker.result, ARRAYSIZE(picker.result), L"%s\\%s", kWindowsFolder, text);
+        } else if (ReadItemText(tree, parent, file)) {
+            int index = FindAppletIndex(file, text);
+            FormatText(picker.result, ARRAYSIZE(picker.result), L"%s\\%s,%d", kWindowsFolder, file, index);
+            // A library that no longer has the applet: its reference would open nothing.
+            picker.valid = index >= 0;
+            if (index < 0)
+                DebugLog(L"Applet browser: [%s] is no longer in [%s], not accepted", text, file);
+        }
+    }
+    if (show && picker.topEdit)
+        SetWindowTextW(picker.topEdit, picker.result);
+}
+
+void SelectAppletNode(PickerState& picker, HWND tree, HTREEITEM node) { ChooseAppletNode(picker, tree, node, true); }
+
+void DoubleTapAppletNode(PickerState& picker, HWND tree, HTREEITEM node)
+{
+    ChooseAppletNode(picker, tree, node, false);
+    SendMessageW(picker.window, WM_COMMAND, IDM_PICKER_OK, 0);
+}
+
+LRESULT CALLBACK AppletBrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return PickerWindowProc(s_applets, window, message, wParam, lParam);
+}
+
+const PickerKind kAppletKind = {
+    L"browseapplet", IDC_APPLET_TREE, IDC_APPLET_CHOICE, IDC_APPLET_PARAMETER,
+    true,  // wait cursor while built
+    true,  // owner disabled
+    false, // one SHFullScreen
+    AppletBrowserProc, ListAppletFiles, ExpandAppletFile, SelectAppletNode, DoubleTapAppletNode,
+};
+
+} // namespace
+
+void GetAppletContents(HWND tree, const WCHAR* searchPath, HTREEITEM fileNode)
+{
+    DebugLog(L"GetAppletContents 1");
+    // The module is the path up to its first ".cpl" (as written, lower case), and it
+    // must be the node's whole file name: a name cut short would load another library.
+    const WCHAR* extension = wcsstr(searchPath, L".cpl");
+    if (!extension)
+        return;
+    size_t length = (size_t)(extension - searchPath) + 4;
+    if (searchPath[length] != 0 && searchPath[length] != L'\\') {
+        DebugLog(L"GetAppletContents: [%s] names another library, not loaded", searchPath);
+        return;
+    }
+    WCHAR module[TEXT_CHARS];
+    if (length >= ARRAYSIZE(module))
+        return;
+    CopyText(module, length + 1, searchPath);
+
+    AppletLibrary applets;
+    if (!OpenApplets(applets, module, tree, true))
+        return;
+    int count = AppletCount(applets);
+    DebugLog(L"GetAppletContents items=%d", count);
+    for (int i = 0; i < count; ++i) {
+        WCHAR name[TEXT_CHARS];
+        AppletName(applets, i, name, ARRAYSIZE(name));
+        DebugLog(L"cplInfo.szName=%s", name);
+        if (!name[0])
+            continue;
+        DebugLog(L"add to tree");
+        TVINSERTSTRUCTW insert = {};
+        insert.hParent = fileNode;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        insert.item.pszText = name;
+        insert.item.iImage = insert.item.iSelectedImage = PICKER_IMAGE_LEAF;
+        SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+        DebugLog(L"add to tree out");
+    }
+}
+
+int FindAppletIndex(const WCHAR* file, const WCHAR* name)
+{
+    AppletLibrary applets;
+    if (!OpenApplets(applets, file, nullptr, false))
+        return -1;
+    int count = AppletCount(applets);
+    for (int i = 0; i < count; ++i) {
+        WCHAR found[TEXT_CHARS];
+        AppletName(applets, i, found, ARRAYSIZE(found));
+        if (found[0] && wcscmp(found, name) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void ShowAppletBrowser(HINSTANCE instance, HWND owner, const WCHAR* title, const WCHAR* filter, WCHAR* resultPath,
+                       WCHAR* secondParameter, const WCHAR* stripPath)
+{
+    RunPicker(s_applets, kAppletKind, instance, owner, title, filter, resultPath, secondParameter, stripPath);
+}

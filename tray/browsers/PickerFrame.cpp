@@ -1,0 +1,451 @@
+// The picker frame: window, soft keys, layout, image list, local loop, OK and Cancel.
+#include "PickerFrame.h"
+#include <aygshell.h>
+#include "DebugLog.h"
+#include "ScreenMetrics.h"
+#include "resource.h"
+
+namespace {
+
+PickerState* s_openPicker; // a picker is never open twice: a nested opening is refused
+DWORD s_classSeed;
+
+// The pseudo-random part of a class name: each opening gets a class of its own.
+DWORD NextClassNumber()
+{
+    if (!s_classSeed)
+        s_classSeed = GetTickCount() ^ (GetCurrentProcessId() << 16) ^ 0x9E3779B9u;
+    s_classSeed ^= s_classSeed << 13;
+    s_classSeed ^= s_classSeed >> 17;
+    s_classSeed ^= s_classSeed << 5;
+    return s_classSeed;
+}
+
+// s(n): n logical pixels at the screen's resolution.
+int Size(PickerState& picker, int n)
+{
+    if (picker.dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        picker.dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : -1;
+        if (screen)
+            ReleaseDC(nullptr, screen);
+    }
+    // A screen that cannot be asked is laid out at the design's 96 dpi rather than
+    // with controls of no height.
+    int dpi = picker.dpi > 0 ? picker.dpi : 96;
+    return (n * dpi + 48) / 96;
+}
+
+void LayOutControls(PickerState& picker)
+{
+    RECT client;
+    if (!picker.window || !GetClientRect(picker.window, &client))
+        return;
+    int w = client.right - client.left, h = client.bottom - client.top;
+    if (HWND tree = GetDlgItem(picker.window, picker.kind->treeId))
+        MoveWindow(tree, 0, Size(picker, 20), w, h - Size(picker, 40), FALSE);
+    if (HWND top = GetDlgItem(picker.window, picker.kind->topEditId))
+        MoveWindow(top, 0, 0, w, Size(picker, 20), FALSE);
+    if (HWND bottom = GetDlgItem(picker.window, picker.kind->bottomEditId))
+        MoveWindow(bottom, 0, h - Size(picker, 20), w, Size(picker, 20), FALSE);
+}
+
+bool CreatePickerWindow(PickerState& picker, const WCHAR* title)
+{
+    const PickerKind& kind = *picker.kind;
+    FormatText(picker.className, ARRAYSIZE(picker.className), L"%s:%X:%X", kind.classBase, GetTickCount(),
+               NextClassNumber());
+    WNDCLASSW wc;
+    if (!GetClassInfoW(picker.instance, picker.className, &wc)) {
+        wc = {};
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = kind.windowProc;
+        wc.hInstance = picker.instance;
+        wc.hIcon = LoadIconW(picker.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+        wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+        wc.lpszClassName = picker.className;
+        if (!RegisterClassW(&wc)) {
+            picker.className[0] = 0;
+            return false;
+        }
+    }
+    CreateWindowExW(0, picker.className, title, WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, picker.instance, nullptr);
+    if (!picker.window) // WM_CREATE stored it
+        return false;
+    SHFullScreen(picker.window, SHFS_HIDETASKBAR | SHFS_HIDESTARTICON);
+    if (kind.hideStartIconAgain)
+        SHFullScreen(picker.window, SHFS_HIDESTARTICON);
+    if (picker.menuBar) {
+        RECT window, bar;
+        GetWindowRect(picker.window, &window);
+        GetWindowRect(picker.menuBar, &bar);
+        MoveWindow(picker.window, window.left, window.top, window.right - window.left,
+                   window.bottom - window.top - (bar.bottom - bar.top), FALSE);
+    }
+    ShowWindow(picker.window, SW_SHOWNORMAL);
+    UpdateWindow(picker.window);
+    return true;
+}
+
+// The image list from the strip; null unless it holds the three images.
+HIMAGELIST CreateTreeImages(HBITMAP strip)
+{
+    HIMAGELIST images = ImageList_Create(DRAX(22), DRAY(22), ILC_MASK, PICKER_IMAGE_COUNT, 0);
+    if (images && strip)
+        ImageList_AddMasked(images, strip, RGB(0, 255, 0));
+    if (images && ImageList_GetImageCount(images) < PICKER_IMAGE_COUNT) {
+        ImageList_Destroy(images);
+        images = nullptr;
+    }
+    return images;
+}
+
+HWND CreateEdit(PickerState& picker, DWORD style, int y, int width, int id)
+{
+    HWND edit = CreateWindowExW(0, L"edit", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | style, 0, y,
+                                width, Size(picker, 20), picker.window, (HMENU)(INT_PTR)id, picker.instance, nullptr);
+    // Never more than the result buffers hold, so nothing typed is cut on the way.
+    if (edit)
+        SendMessageW(edit, EM_LIMITTEXT, TEXT_CHARS - 1, 0);
+    return edit;
+}
+
+// The controls and the tree's first level; false when the tree cannot be made.
+bool CreatePickerControls(PickerState& picker)
+{
+    const PickerKind& kind = *picker.kind;
+    RECT client;
+    GetClientRect(picker.window, &client);
+    int w = client.right - client.left, h = client.bottom - client.top;
+
+    LOGFONTW font = {};
+    font.lfHeight = Size(picker, 14);
+    font.lfWeight = 200;
+    CopyText(font.lfFaceName, ARRAYSIZE(font.lfFaceName), L"verdana");
+    picker.font = CreateFontIndirectW(&font);
+
+    picker.tree = CreateWindowExW(0, L"SysTreeView32", L"TreeView",
+                                  WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0,
+                                  Size(picker, 20), w, h - Size(picker, 40), picker.window,
+                                  (HMENU)(INT_PTR)kind.treeId, picker.instance, nullptr);
+    if (!picker.tree)
+        return false;
+    SendMessageW(picker.tree, WM_SETFONT, (WPARAM)picker.font, TRUE);
+    SetFocus(picker.tree);
+    picker.topEdit = CreateEdit(picker, ES_READONLY, 0, w, kind.topEditId);
+    picker.bottomEdit = CreateEdit(picker, 0, h - Size(picker, 20), w, kind.bottomEditId);
+
+    picker.images = CreateTreeImages(picker.strip);
+    if (!picker.images) {
+        // Nothing could be told apart: the picker keeps only its edits and soft keys.
+        DebugLog(L"Picker: the image strip holds fewer than %d images, no tree", PICKER_IMAGE_COUNT);
+        DestroyWindow(picker.tree);
+        picker.tree = nullptr;
+        return true;
+    }
+    SendMessageW(picker.tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)picker.images);
+    kind.fillFirstLevel(picker);
+    return true;
+}
+
+void RunLocalLoop(PickerState& picker)
+{
+    MSG msg;
+    while (!picker.done) {
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // The program is ending: its own loop must see the quit message too.
+            PostQuitMessage((int)msg.wParam);
+            break;
+        }
+        if (got == -1)
+            break;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (picker.window && IsWindow(picker.window))
+        DestroyWindow(picker.window); // the tree and edits go with it
+}
+
+void SetItemImages(HWND tree, HTREEITEM item, int image)
+{
+    TVITEMW change = {};
+    change.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    change.hItem = item;
+    change.iImage = change.iSelectedImage = image;
+    SendMessageW(tree, TVM_SETITEMW, 0, (LPARAM)&change);
+}
+
+void DeleteChildren(HWND tree, HTREEITEM item)
+{
+    HTREEITEM child = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item);
+    if (!child)
+        return;
+    while (child) {
+        HTREEITEM next = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)child);
+        SendMessageW(tree, TVM_DELETEITEM, 0, (LPARAM)child);
+        child = next;
+    }
+    // A tree may take the node for childless once its last child is gone; it keeps
+    // its button, to be read again at the next expansion.
+    TVITEMW change = {};
+    change.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    change.hItem = item;
+    change.cChildren = 1;
+    SendMessageW(tree, TVM_SETITEMW, 0, (LPARAM)&change);
+}
+
+// The node under the position of the last message, for a double tap.
+HTREEITEM ItemUnderLastMessage(HWND tree)
+{
+    DWORD position = GetMessagePos();
+    POINT at = {(LONG)LOWORD(position), (LONG)HIWORD(position)};
+    ScreenToClient(tree, &at);
+    TVHITTESTINFO hit = {};
+    hit.pt = at;
+    return (HTREEITEM)SendMessageW(tree, TVM_HITTEST, 0, (LPARAM)&hit);
+}
+
+// The action of an expansion notice; other bits (TVE_COLLAPSERESET) may come with it.
+bool IsCollapse(UINT action) { return (action & (TVE_COLLAPSE | TVE_EXPAND)) == TVE_COLLAPSE; }
+
+LRESULT OnNotify(PickerState& picker, const NMHDR* header)
+{
+    if (!header)
+        return 0;
+    const NMTREEVIEWW* change = (const NMTREEVIEWW*)header;
+    switch (header->code) {
+    case TVN_ITEMEXPANDINGW:
+        if (IsCollapse(change->action)) {
+            SetItemImages(header->hwndFrom, change->itemNew.hItem, PICKER_IMAGE_COLLAPSED);
+        } else {
+            SetItemImages(header->hwndFrom, change->itemNew.hItem, PICKER_IMAGE_EXPANDED);
+            picker.kind->expand(picker, header->hwndFrom, change->itemNew.hItem);
+        }
+        return 0; // the tree always goes on
+    case TVN_ITEMEXPANDEDW:
+        // What a collapse hides is read again at the next expansion.
+        if (IsCollapse(change->action))
+            DeleteChildren(header->hwndFrom, change->itemNew.hItem);
+        return 0;
+    case TVN_SELCHANGEDW:
+        picker.kind->select(picker, GetDlgItem(picker.window, picker.kind->treeId), change->itemNew.hItem);
+        return 0;
+    case NM_DBLCLK: {
+        HWND tree = GetDlgItem(picker.window, picker.kind->treeId);
+        if (HTREEITEM node = tree ? ItemUnderLastMessage(tree) : nullptr)
+            picker.kind->doubleTap(picker, tree, node);
+        return 0;
+    }
+    case NM_RETURN: {
+        // The action key pressed twice within two seconds confirms, also across
+        // openings; the first press since the program started never does.
+        DWORD now = GetTickCount();
+        if (picker.returnSeen && now - picker.lastReturnTick < PICKER_RETURN_PAIR_MS)
+            SendMessageW(picker.window, WM_COMMAND, IDM_PICKER_OK, 0);
+        picker.lastReturnTick = now;
+        picker.returnSeen = 1;
+        return 0;
+    }
+    }
+    return 0;
+}
+
+// Ends the local loop. The loop may be waiting in GetMessageW, where messages sent
+// from other threads are handled without returning: a posted null message wakes it.
+void EndLoop(PickerState& picker)
+{
+    picker.done = 1;
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void OnOk(PickerState& picker)
+{
+    if (!picker.valid)
+        return;
+    picker.secondParameter[0] = 0;
+    if (picker.bottomEdit)
+        GetWindowTextW(picker.bottomEdit, picker.secondParameter, ARRAYSIZE(picker.secondParameter));
+    picker.secondParameter[ARRAYSIZE(picker.secondParameter) - 1] = 0;
+    EndLoop(picker);
+    SendMessageW(picker.window, WM_CLOSE, 0, 0);
+}
+
+void Cancel(PickerState& picker)
+{
+    picker.result[0] = picker.secondParameter[0] = 0;
+    EndLoop(picker);
+}
+
+} // namespace
+
+HTREEITEM ParentItem(HWND tree, HTREEITEM item)
+{
+    return item ? (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, (LPARAM)item) : nullptr;
+}
+
+BOOL ReadItemText(HWND tree, HTREEITEM item, WCHAR* text, int* image)
+{
+    text[0] = 0;
+    if (!item)
+        return FALSE;
+    TVITEMW read = {};
+    read.mask = TVIF_HANDLE | TVIF_TEXT | (image ? TVIF_IMAGE : 0);
+    read.hItem = item;
+    read.pszText = text;
+    read.cchTextMax = TEXT_CHARS;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, (LPARAM)&read)) {
+        text[0] = 0;
+        return FALSE;
+    }
+    text[TEXT_CHARS - 1] = 0;
+    if (image)
+        *image = read.iImage;
+    return TRUE;
+}
+
+int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out)
+{
+    out[0] = 0;
+    WCHAR path[TEXT_CHARS], ancestor[TEXT_CHARS], joined[TEXT_CHARS];
+    if (!ReadItemText(tree, item, path))
+        return 0;
+    for (HTREEITEM up = ParentItem(tree, item); up; up = ParentItem(tree, up)) {
+        if (!ReadItemText(tree, up, ancestor))
+            return 0;
+        const WCHAR* format = wcscmp(ancestor, L"\\") == 0 ? L"%s%s" : L"%s\\%s";
+        if (!FormatText(joined, ARRAYSIZE(joined), format, ancestor, path))
+            return 0; // a cut path would name another folder
+        CopyText(path, ARRAYSIZE(path), joined);
+    }
+    if (!FormatText(out, TEXT_CHARS, wcscmp(path, L"\\") == 0 ? L"%s*.*" : L"%s\\*.*", path)) {
+        out[0] = 0;
+        return 0;
+    }
+    return 1;
+}
+
+HCURSOR ShowPickerWaitCursor(HINSTANCE instance)
+{
+    HCURSOR kept = SetCursor(LoadCursorW(instance, IDC_WAIT));
+    ShowCursor(TRUE);
+    return kept;
+}
+
+LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        picker.window = window;
+        SHMENUBARINFO bar = {};
+        bar.cbSize = sizeof bar;
+        bar.hwndParent = window;
+        bar.nToolBarId = IDR_PICKER_MENUBAR;
+        bar.hInstRes = picker.instance;
+        picker.menuBar = SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
+        return 0;
+    }
+    case WM_DESTROY:
+        if (picker.menuBar)
+            DestroyWindow(picker.menuBar);
+        picker.menuBar = nullptr;
+        // Closed by anyone but OK or Cancel (another program, Close Task): the
+        // picker ends as if cancelled, and the loop does not wait for it.
+        if (!picker.done)
+            Cancel(picker);
+        return 0;
+    case WM_NCDESTROY:
+        picker.window = picker.tree = picker.topEdit = picker.bottomEdit = nullptr;
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETTINGCHANGE:
+        LayOutControls(picker);
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(picker, (const NMHDR*)lParam);
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDM_PICKER_OK) {
+            OnOk(picker);
+            return 0;
+        }
+        if (LOWORD(wParam) == IDM_PICKER_CANCEL) {
+            Cancel(picker);
+            SendMessageW(window, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, HWND owner, const WCHAR* title,
+               const WCHAR* filter, WCHAR* resultPath, WCHAR* secondParameter, const WCHAR* stripPath)
+{
+    resultPath[0] = secondParameter[0] = 0;
+    if (s_openPicker) {
+        DebugLog(L"Picker: [%s] not opened, another picker is open", title);
+        return;
+    }
+    HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(instance) : nullptr;
+    picker.kind = &kind;
+    picker.done = picker.valid = 0;
+    picker.secondParameter[0] = picker.result[0] = 0;
+    CopyText(picker.filter, ARRAYSIZE(picker.filter), filter);
+    picker.instance = instance;
+    picker.owner = owner;
+    picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
+    picker.font = nullptr;
+    picker.images = nullptr;
+    picker.strip = SHLoadImageFile(stripPath);
+    if (kind.disableOwner && owner)
+        EnableWindow(owner, FALSE);
+
+    s_openPicker = &picker;
+    bool ready = CreatePickerWindow(picker, title) && CreatePickerControls(picker);
+    if (kind.waitCursorWhileBuilding) {
+        SetCursor(kept);
+        ShowCursor(FALSE);
+    }
+    if (ready) {
+        RunLocalLoop(picker);
+    } else {
+        // Without a window or a tree there is nothing to wait for.
+        DebugLog(L"Picker: [%s] could not be created (error %u)", title, (unsigned)GetLastError());
+        if (picker.window)
+            DestroyWindow(picker.window);
+        picker.result[0] = picker.secondParameter[0] = 0;
+    }
+    s_openPicker = nullptr;
+
+    if (picker.secondParameter[0])
+        CopyText(secondParameter, TEXT_CHARS, picker.secondParameter);
+    if (picker.result[0])
+        CopyText(resultPath, TEXT_CHARS, picker.result);
+    if (owner) {
+        if (kind.disableOwner)
+            EnableWindow(owner, TRUE);
+        SetForegroundWindow(owner);
+        SetFocus(owner);
+    }
+    if (picker.strip)
+        DeleteObject(picker.strip);
+    if (picker.images)
+        ImageList_Destroy(picker.images);
+    if (picker.font)
+        DeleteObject(picker.font);
+    picker.strip = nullptr;
+    picker.images = nullptr;
+    picker.font = nullptr;
+    // Each opening registered a class of its own; the class table keeps none of them.
+    if (picker.className[0])
+        UnregisterClassW(picker.className, instance);
+    picker.className[0] = 0;
+}

@@ -1,0 +1,75 @@
+// The picker frame that the applet and program browsers share: a full-screen window
+// with a read-only top edit (the current choice), a tree, a bottom edit (the second
+// parameter) and an OK/Cancel soft-key bar, run in a local message loop until the
+// user confirms or cancels. Each browser gives its own values and tree handling.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include "AppState.h"
+
+enum {
+    PICKER_IMAGE_EXPANDED = 0,
+    PICKER_IMAGE_COLLAPSED = 1,
+    PICKER_IMAGE_LEAF = 2, // an applet, or a program file
+    PICKER_IMAGE_COUNT = 3,
+    PICKER_RETURN_PAIR_MS = 2000, // two return keys within this confirm
+    PICKER_CLASS_CHARS = 64,
+};
+
+struct PickerState;
+
+// What differs between the two pickers.
+struct PickerKind {
+    const WCHAR* classBase; // window class base name
+    int treeId, topEditId, bottomEditId;
+    bool waitCursorWhileBuilding;
+    bool disableOwner;
+    bool hideStartIconAgain; // a second SHFullScreen with SHFS_HIDESTARTICON alone
+    WNDPROC windowProc;      // the picker's own procedure; it calls PickerWindowProc
+    void (*fillFirstLevel)(PickerState& picker);
+    void (*expand)(PickerState& picker, HWND tree, HTREEITEM node); // after the node's images are set
+    void (*select)(PickerState& picker, HWND tree, HTREEITEM node); // node may be null
+    void (*doubleTap)(PickerState& picker, HWND tree, HTREEITEM node);
+};
+
+// One static record per picker kind.
+struct PickerState {
+    const PickerKind* kind;
+    HBITMAP strip;
+    HIMAGELIST images;
+    HINSTANCE instance;
+    HWND owner, window, tree, topEdit, bottomEdit, menuBar;
+    HFONT font;
+    DWORD lastReturnTick; // kept across openings
+    BYTE returnSeen;      // a return key has come since the program started
+    int dpi;              // LOGPIXELSY, read once; 0 until read
+    BYTE valid;           // the current selection may be confirmed
+    BYTE done;            // OK or Cancel: the local loop ends
+    WCHAR secondParameter[TEXT_CHARS];
+    WCHAR filter[TEXT_CHARS];
+    WCHAR result[TEXT_CHARS];
+    WCHAR className[PICKER_CLASS_CHARS];
+};
+
+// Opens the picker, runs it until it closes and hands back the results: the
+// caller's two buffers of TEXT_CHARS characters receive the result text and the
+// second parameter, or stay empty. Returns when the picker has closed.
+void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, HWND owner, const WCHAR* title,
+               const WCHAR* filter, WCHAR* resultPath, WCHAR* secondParameter, const WCHAR* stripPath);
+
+// The frame's message handling, called by each picker's window procedure.
+LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The node's search path into `out` (TEXT_CHARS): the texts from the top level down
+// to the node joined by "\" (a top-level "\" adds no separator), then "\*.*" ("*.*"
+// after a lone "\"). 1 on success; 0, with `out` empty, when the tree refuses a read
+// or the path does not fit.
+int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out);
+
+// A node's text (TEXT_CHARS) and, when `image` is given, its image. FALSE, with the
+// text empty, when the tree refuses.
+BOOL ReadItemText(HWND tree, HTREEITEM item, WCHAR* text, int* image = nullptr);
+HTREEITEM ParentItem(HWND tree, HTREEITEM item);
+
+// The system's busy cursor; returns the cursor it replaced.
+HCURSOR ShowPickerWaitCursor(HINSTANCE instance);

@@ -1,0 +1,181 @@
+// The program browser: the device's folders from the root "\", read when expanded,
+// with the files whose names pass the filter.
+#include "ProgramBrowser.h"
+#include "DebugLog.h"
+#include "PickerFrame.h"
+#include "resource.h"
+
+namespace {
+
+PickerState s_programs;
+
+// Appends `tail` to `path` (TEXT_CHARS); false when it does not fit.
+bool Append(WCHAR* path, const WCHAR* tail)
+{
+    size_t length = wcslen(path);
+    return CopyText(path + length, TEXT_CHARS - length, tail) != FALSE;
+}
+
+void ListRoot(PickerState& picker) { AddFileItem(picker.tree, L"\\", nullptr, true); }
+
+void ExpandFolder(PickerState& picker, HWND tree, HTREEITEM node)
+{
+    WCHAR pattern[TEXT_CHARS];
+    if (!GetItemPath(tree, node, pattern)) {
+        DebugLog(L"BrowseFile: the node's path cannot be read, nothing listed");
+        return;
+    }
+    ShowPickerWaitCursor(picker.instance);
+    BrowseFile(tree, pattern, node);
+    SetCursor(nullptr);
+    ShowCursor(FALSE);
+}
+
+void SelectProgramNode(PickerState& picker, HWND tree, HTREEITEM node)
+{
+    WCHAR name[TEXT_CHARS];
+    int image = 0;
+    bool read = ReadItemText(tree, node, name, &image) != FALSE;
+    DebugLog(L"SELCHANGED");
+    // Folders are tested too: one named like a program passes.
+    picker.valid = read && PassesFilter(name, picker.filter);
+    if (!read || !GetFullItemPath(tree, node, picker.result, false))
+        picker.valid = 0;
+    if (picker.topEdit)
+        SetWindowTextW(picker.topEdit, picker.result);
+}
+
+void DoubleTapProgramNode(PickerState& picker, HWND tree, HTREEITEM node)
+{
+    WCHAR name[TEXT_CHARS];
+    int image = 0;
+    if (!ReadItemText(tree, node, name, &image) || image != PICKER_IMAGE_LEAF)
+        return; // the tree itself opens or closes a folder
+    picker.valid = PassesFilter(name, picker.filter);
+    if (!GetFullItemPath(tree, node, picker.result, true))
+        picker.valid = 0;
+    SendMessageW(picker.window, WM_COMMAND, IDM_PICKER_OK, 0);
+}
+
+LRESULT CALLBACK ProgramBrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return PickerWindowProc(s_programs, window, message, wParam, lParam);
+}
+
+const PickerKind kProgramKind = {
+    L"browsefile", IDC_PROGRAM_TREE, IDC_PROGRAM_CHOICE, IDC_PROGRAM_PARAMETER,
+    false, // no wait cursor while built
+    false, // owner stays enabled
+    true,  // SHFullScreen once more for the start icon
+    ProgramBrowserProc, ListRoot, ExpandFolder, SelectProgramNode, DoubleTapProgramNode,
+};
+
+} // namespace
+
+BOOL PassesFilter(const WCHAR* name, const WCHAR* filter)
+{
+    if (!name || !name[0] || !filter)
+        return FALSE;
+    if (wcscmp(filter, L"*.") == 0)
+        return TRUE;
+    WCHAR reversed[TEXT_CHARS], key[5];
+    CopyText(reversed, ARRAYSIZE(reversed), name);
+    _wcsrev(reversed);
+    CopyText(key, ARRAYSIZE(key), reversed);
+    return wcsstr(filter, key) != nullptr;
+}
+
+int GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps)
+{
+    // Built backwards: each name reversed is appended, and the whole is reversed at the end.
+    out[0] = 0;
+    WCHAR path[TEXT_CHARS], text[TEXT_CHARS];
+    if (!ReadItemText(tree, node, text))
+        return 0;
+    CopyText(path, ARRAYSIZE(path), _wcsrev(text));
+    if (!Append(path, L"\\"))
+        return 0;
+    for (HTREEITEM up = ParentItem(tree, node); up; up = ParentItem(tree, up)) {
+        if (!ReadItemText(tree, up, text))
+            return 0;
+        if (logSteps)
+            DebugLog(L"![%s]", text);
+        _wcsrev(text);
+        if (wcscmp(text, L"\\") != 0 && !Append(path, text))
+            return 0; // a cut path would name another file
+        size_t length = wcslen(path);
+        if (length && path[length - 1] != L'\\' && !Append(path, L"\\"))
+            return 0;
+        if (logSteps)
+            DebugLog(L"!$[%s]", path);
+    }
+    CopyText(out, TEXT_CHARS, _wcsrev(path));
+    return 1;
+}
+
+HTREEITEM AddFileItem(HWND tree, const WCHAR* name, HTREEITEM parent, bool isDirectory)
+{
+    if (!isDirectory && !PassesFilter(name, s_programs.filter))
+        return nullptr;
+    if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
+        return nullptr;
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST; // BrowseFile sorts the level once it is listed
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | (isDirectory ? TVIF_CHILDREN : 0);
+    insert.item.pszText = (LPWSTR)name;
+    insert.item.iImage = insert.item.iSelectedImage = isDirectory ? PICKER_IMAGE_COLLAPSED : PICKER_IMAGE_LEAF;
+    insert.item.cChildren = isDirectory ? 1 : 0;
+    return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+}
+
+void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(searchPattern, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_NO_MORE_FILES) {
+            // An empty folder: its button goes.
+            TVITEMW change = {};
+            change.mask = TVIF_HANDLE | TVIF_CHILDREN;
+            change.hItem = parent;
+            change.cChildren = 0;
+            if (!SendMessageW(tree, TVM_SETITEMW, 0, (LPARAM)&change))
+                DebugLog(L"BrowseFile: setting item for no children.\r\n");
+        } else {
+            DebugLog(L"BrowseFile: FindFirstFile returned invalid handle");
+        }
+        return;
+    }
+    // An entry's full path is the pattern's folder part and its name; a folder's own
+    // pattern adds "\*.*". Entries whose path would not fit are not listed: a cut
+    // path names another file.
+    const WCHAR* lastSeparator = wcsrchr(searchPattern, L'\\');
+    size_t folderPart = lastSeparator ? (size_t)(lastSeparator - searchPattern) + 1 : 0;
+    int listed = 0;
+    do {
+        bool isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        found.cFileName[ARRAYSIZE(found.cFileName) - 1] = 0;
+        if (folderPart + wcslen(found.cFileName) + (isDirectory ? 4 : 0) >= TEXT_CHARS) {
+            DebugLog(L"BrowseFile: [%s] not listed, its path would be longer than %d characters", found.cFileName,
+                     TEXT_CHARS - 1);
+            continue;
+        }
+        if (++listed > FOLDER_ENTRIES_MAX) {
+            DebugLog(L"BrowseFile: [%s] holds more than %d entries, the rest is not listed", searchPattern,
+                     FOLDER_ENTRIES_MAX);
+            break;
+        }
+        AddFileItem(tree, found.cFileName, parent, isDirectory);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    // One sort of the level rather than a sorted insert of each entry, which walks
+    // the level every time: n log n for a large folder instead of n squared.
+    SendMessageW(tree, TVM_SORTCHILDREN, FALSE, (LPARAM)parent);
+}
+
+void ShowProgramBrowser(HINSTANCE instance, HWND owner, const WCHAR* title, const WCHAR* filter, WCHAR* resultPath,
+                        WCHAR* secondParameter, const WCHAR* stripPath)
+{
+    RunPicker(s_programs, kProgramKind, instance, owner, title, filter, resultPath, secondParameter, stripPath);
+}
