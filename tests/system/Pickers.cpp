@@ -96,6 +96,9 @@ TEST_F(AppletPicker, CancelKeepsTheButtonAndReturnKeysPairAcrossOpenings)
     ASSERT_TRUE(WaitClosed(picker));
     EXPECT_EQ(kMiddleClick, GetDword(L"Middle_Button_Action"));
     EXPECT_EQ(L"", GetText(L"Middle_Button_Param1"));
+    EXPECT_TRUE(WaitUntil([&] {
+        return SendMessageW(GetDlgItem(MainWindow(), IDC_ACTION_LIST), CB_GETCURSEL, 0, 0) == (LRESULT)kMiddleClick;
+    })) << "the list shows the stored action again";
 
     // The next opening's first return key pairs with the last one's.
     picker = OpenPicker(1, 10);

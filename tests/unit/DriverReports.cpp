@@ -77,12 +77,10 @@ const Row kRows[] = {
     {"set Wheel_Up_Action 1\nwheel 1", 0, 0, {"mdown", "mup"}, 0, true},
     {"report 1 0 0 0x02\nrelease left", 0, 0, {"ldown", "w+120", "lup"}, 0, true},
 
-    // Actions that are no button: arrow keys held 20 ms, the power key (not typed),
-    // the control panel started from the wheel (no wheel event).
+    // Actions that are no button: arrow keys held 20 ms, the power key (not typed).
     {"set Wheel_Up_Action 6\nwheel 1", 0, 0, {"vk25 down 0", "vk25 up 0"}, 0, true, 15},
     {"set Wheel_Down_Action 7\nwheel -1", 0, 0, {"vk27 down 0", "vk27 up 0"}, 0, true, 15},
     {"set Left_Button_Action 13\nclick left", 0, 0, {}, 0, true},
-    {"set Wheel_Up_Action 10\nwheel 1", 0, 0, {}, 0, true},
 
     // A double click is four events 50, 100 and 50 ms apart; tap-and-hold holds 1 s.
     {"set Left_Button_Action 3\nclick left", 0, 0, {"ldown", "lup", "ldown", "lup"}, 0, true, 180},
