@@ -81,14 +81,12 @@ if [ ! -f "$dir/.iexplore-native" ]; then
   touch "$dir/.iexplore-native"
 fi
 
-# The device's windows stay managed, Wine's default. Unmanaged windows would go away
-# at once instead of after Wine's wait for a window manager, but on this X screen the
-# shell's top bar and the soft-key bar then vanished behind the settings window once
-# another full-screen program had closed, whatever the windows' own order said. A
-# prefix that was set up unmanaged is put back.
-if [ -f "$dir/.unmanaged" ]; then
-  "$WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
-  rm -f "$dir/.unmanaged"
+# The device has no window manager. Wine hands a full-screen window to one and, on
+# hiding it, waits up to 2 s for the manager to confirm; with none there, every
+# full-screen window (the pickers) took 2 s to go away. Unmanaged windows go at once.
+if [ ! -f "$dir/.unmanaged" ]; then
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  touch "$dir/.unmanaged"
 fi
 
 if ! "$WINE" "$bin/devctl.exe" wait-window HHTaskBar 0 </dev/null >/dev/null 2>&1; then

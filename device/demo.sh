@@ -103,22 +103,24 @@ visit_settings_screen() {
   wine_run "$bin/devctl.exe" close-window EmulatedSettings 3000 || true
 }
 
-# 240x320: an input session with the recorder in front, then the pages.
+# 240x320: the pages first, then an input session with the recorder in front, then
+# the Settings screen. (Once another program's full-screen window has closed, this
+# X screen can lose the top bar and the soft keys behind the settings window.)
 dev=$build/device/lo
 bring_up "$dev" 240 320
+if ! start_pelorin; then
+  say "Pelorin published no listener thread (INTRCM) within 10 s"
+fi
+visit_pages "$dev" 240x320
+wine_run "$bin/devctl.exe" close-window EmulatedRecorder 1000 || true
 say "starting the recorder"
 wine_detached "$bin/recorder.exe" 'C:\emulated\demo-recorder.txt'
 wine_run "$bin/devctl.exe" wait-window EmulatedRecorder 10000 || say "the recorder did not show its window"
-if start_pelorin; then
-  say "playing demo.usb through the driver simulator"
-  wine_run "$bin/usbsim.exe" "$(winpath "$here/demo.usb")" || say "usbsim failed (exit $?), see $log"
-  sleep 1
-else
-  say "Pelorin published no listener thread (INTRCM) within 10 s: no input was sent"
-fi
+say "playing demo.usb through the driver simulator"
+wine_run "$bin/usbsim.exe" "$(winpath "$here/demo.usb")" || say "usbsim failed (exit $?), see $log"
+sleep 1
 "$here/emu.sh" shot "$dev" "$out/screen-input.png" && say "screenshot of the input session taken"
 wine_run "$bin/devctl.exe" close-window EmulatedRecorder 3000 || true
-visit_pages "$dev" 240x320
 stop_pelorin
 # Copied once the program has ended, so that the log holds its TERM lines too.
 [ -f "$c/ui.tray.dbg" ] && cp "$c/ui.tray.dbg" "$out/ui.tray.dbg"
