@@ -1,0 +1,362 @@
+// Picker benchmark: how long the real pickers take to fill their trees, beside a bare
+// tree control given the same names (the floor), and how long the settings window
+// takes to come back after OK. Runs on the emulated device; prints its figures.
+//   pickers.exe
+// Makes C:\BenchPickers (folders of 2,000 and 10,000 files, half of them programs)
+// and 50 copies of the sample applet library in \windows, and removes them again.
+#include <windows.h>
+#include <commctrl.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+#include "AppletBrowser.h"
+#include "DeviceKit.h"
+#include "PickerFrame.h"
+#include "ProgramBrowser.h"
+#include "ScreenMetrics.h"
+#include "resource.h"
+
+namespace {
+
+const int kRounds = 10;
+const int kLibraries = 50;
+const wchar_t kBenchFolder[] = L"C:\\BenchPickers";
+const wchar_t kProgramTitle[] = L"Add Shortcut or Program";
+const wchar_t kAppletTitle[] = L"Add Applet";
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * (double)t.QuadPart / (double)frequency.QuadPart;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+std::wstring Number(int n, int digits)
+{
+    std::wstring text = std::to_wstring(n);
+    return std::wstring(digits > (int)text.size() ? digits - text.size() : 0, L'0') + text;
+}
+
+// A folder of `count` files, every other one a program; the programs' names.
+std::vector<std::wstring> MakeFolder(const std::wstring& folder, int count)
+{
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::vector<std::wstring> programs;
+    for (int i = 0; i < count; ++i) {
+        std::wstring name = L"f" + Number(i, 5) + (i % 2 ? L".txt" : L".exe");
+        HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        if (i % 2 == 0)
+            programs.push_back(name);
+    }
+    return programs;
+}
+
+void RemoveFolder(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(folder + L"\\" + name);
+            else
+                DeleteFileW((folder + L"\\" + name).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+HTREEITEM Child(HWND tree, HTREEITEM parent, const std::wstring& text)
+{
+    HTREEITEM item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, (LPARAM)parent);
+    for (WCHAR read[TEXT_CHARS]; item; item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item))
+        if (ReadItemText(tree, item, read) && text == read)
+            return item;
+    return nullptr;
+}
+
+int CountChildren(HWND tree, HTREEITEM parent)
+{
+    int n = 0;
+    for (HTREEITEM item = TreeView_GetChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item))
+        ++n;
+    return n;
+}
+
+// Expands a node as the user does (the key on the selected node) and waits for the
+// tree to be drawn; milliseconds.
+double TimedExpand(HWND tree, HTREEITEM node)
+{
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)node);
+    double start = Now();
+    SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
+    UpdateWindow(tree);
+    return Now() - start;
+}
+
+void Collapse(HWND tree, HTREEITEM node)
+{
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)node);
+    SendMessageW(tree, WM_KEYDOWN, VK_SUBTRACT, 0);
+}
+
+// The floor: a bare tree of the picker's size and style on this thread, given the
+// same names in the picker's order under one node, expanded and drawn.
+struct BareTree {
+    HWND window, tree;
+    BareTree()
+    {
+        window = CreateWindowExW(0, L"static", L"floor", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                 GetSystemMetrics(SM_CYSCREEN) - 52, nullptr, nullptr, nullptr, nullptr);
+        RECT client;
+        GetClientRect(window, &client);
+        tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
+                               TVS_LINESATROOT, 0, 20, client.right, client.bottom - 40, window, nullptr, nullptr, nullptr);
+    }
+    ~BareTree() { DestroyWindow(window); }
+    HTREEITEM Insert(HTREEITEM parent, const std::wstring& text)
+    {
+        TVINSERTSTRUCTW insert = {};
+        insert.hParent = parent ? parent : TVI_ROOT;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT | TVIF_CHILDREN;
+        insert.item.pszText = (LPWSTR)text.c_str();
+        insert.item.cChildren = parent ? 0 : 1;
+        return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+    }
+    double Fill(HTREEITEM node, const std::vector<std::wstring>& names)
+    {
+        double start = Now();
+        for (const std::wstring& name : names)
+            Insert(node, name);
+        SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)node);
+        UpdateWindow(tree);
+        double took = Now() - start;
+        SendMessageW(tree, TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, (LPARAM)node);
+        return took;
+    }
+};
+
+struct Row {
+    std::wstring what;
+    int n;
+    double picker, floor;
+};
+std::vector<Row> g_rows;
+std::vector<double> g_okProgram, g_okApplet;
+HWND g_owner;
+
+// Taps OK on the picker's soft-key bar with the stylus; milliseconds until the
+// owner is back in front.
+double TapOkUntilOwnerInFront(HWND picker)
+{
+    struct Search {
+        HWND picker, ok;
+    } search = {picker, nullptr};
+    EnumWindows(
+        [](HWND bar, LPARAM data) -> BOOL {
+            Search* s = (Search*)data;
+            if (GetWindow(bar, GW_OWNER) == s->picker)
+                s->ok = FindWindowExW(bar, nullptr, L"button", L"OK");
+            return !s->ok;
+        },
+        (LPARAM)&search);
+    HWND ok = search.ok;
+    RECT key = {};
+    if (!ok || !GetWindowRect(ok, &key)) {
+        fwprintf(stderr, L"pickers: no OK key\n");
+        return -1;
+    }
+    double start = Now();
+    TapScreen((key.left + key.right) / 2, (key.top + key.bottom) / 2);
+    while (GetForegroundWindow() != g_owner || IsWindow(picker)) {
+        if (Now() - start > 10000) {
+            fwprintf(stderr, L"pickers: OK did not bring the owner back\n");
+            return -1;
+        }
+        Sleep(1);
+    }
+    return Now() - start;
+}
+
+HWND WaitForTree(const wchar_t* title, int id)
+{
+    HWND picker = WaitForWindow(nullptr, title, 10000);
+    double start = Now();
+    while (picker && !(GetDlgItem(picker, id) && SendMessageW(GetDlgItem(picker, id), TVM_GETCOUNT, 0, 0) > 0) &&
+           Now() - start < 10000)
+        Sleep(1);
+    return picker;
+}
+
+void MeasureFolders(HWND picker, const std::vector<std::vector<std::wstring>>& folders)
+{
+    HWND tree = GetDlgItem(picker, IDC_PROGRAM_TREE);
+    HTREEITEM root = Child(tree, nullptr, L"\\");
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)root);
+    HTREEITEM bench = Child(tree, root, L"BenchPickers");
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)bench);
+    BareTree bare;
+    for (size_t f = 0; f < folders.size(); ++f) {
+        std::wstring name = L"files" + std::to_wstring(folders[f].size() * 2);
+        HTREEITEM node = Child(tree, bench, name);
+        HTREEITEM floorNode = bare.Insert(nullptr, name);
+        std::vector<double> picked, floor;
+        for (int round = 0; round <= kRounds; ++round) { // round 0 warms the caches
+            double took = TimedExpand(tree, node);
+            if (CountChildren(tree, node) != (int)folders[f].size())
+                fwprintf(stderr, L"pickers: %ls listed %d, not %zu\n", name.c_str(), CountChildren(tree, node),
+                         folders[f].size());
+            Collapse(tree, node);
+            double bareTook = bare.Fill(floorNode, folders[f]);
+            if (round) {
+                picked.push_back(took);
+                floor.push_back(bareTook);
+            }
+        }
+        fwprintf(stderr, L"pickers: %ls measured\n", name.c_str());
+        g_rows.push_back({L"folder of " + std::to_wstring(folders[f].size() * 2) + L" files", (int)folders[f].size(),
+                          Median(picked), Median(floor)});
+    }
+}
+
+void MeasureLibraries(HWND picker, double opened, std::vector<double>& firstLevel)
+{
+    HWND tree = GetDlgItem(picker, IDC_APPLET_TREE);
+    firstLevel.push_back(opened);
+    BareTree bare;
+    std::vector<HTREEITEM> nodes, floorNodes;
+    for (int i = 0; i < kLibraries; ++i) {
+        nodes.push_back(Child(tree, nullptr, L"bench" + Number(i, 2) + L".cpl"));
+        floorNodes.push_back(bare.Insert(nullptr, L"bench" + Number(i, 2) + L".cpl"));
+    }
+    std::vector<double> picked, floor;
+    for (int round = 0; round <= kRounds; ++round) {
+        double sweep = 0, bareSweep = 0;
+        for (int i = 0; i < kLibraries; ++i) {
+            sweep += TimedExpand(tree, nodes[i]);
+            Collapse(tree, nodes[i]);
+            bareSweep += bare.Fill(floorNodes[i], {L"Sample Applet"});
+        }
+        if (round) {
+            picked.push_back(sweep);
+            floor.push_back(bareSweep);
+        }
+    }
+    g_rows.push_back({L"50 libraries, each expanded", kLibraries, Median(picked), Median(floor)});
+}
+
+} // namespace
+
+int wmain()
+{
+    ComputeSize();
+    InitCommonControls();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    CreateDirectoryW(kBenchFolder, nullptr);
+    std::vector<std::vector<std::wstring>> folders = {MakeFolder(std::wstring(kBenchFolder) + L"\\files2000", 2000),
+                                                      MakeFolder(std::wstring(kBenchFolder) + L"\\files10000", 10000)};
+    CreateDirectoryW((std::wstring(kBenchFolder) + L"\\small").c_str(), nullptr);
+    CloseHandle(CreateFileW((std::wstring(kBenchFolder) + L"\\small\\a.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, 0, nullptr));
+    std::wstring sample = DeviceProgramPath(L"sample.cpl");
+    for (int i = 0; i < kLibraries; ++i)
+        CopyFileW(sample.c_str(), (L"C:\\windows\\bench" + Number(i, 2) + L".cpl").c_str(), FALSE);
+
+    int top = TopBarHeight();
+    g_owner = CreateWindowExW(0, L"static", L"Bench owner", WS_POPUP | WS_VISIBLE, 0, top,
+                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - top, nullptr, nullptr,
+                              instance, nullptr);
+    std::wstring images = StageDirectory() + L"\\images\\";
+    WCHAR path[TEXT_CHARS], second[TEXT_CHARS];
+
+    // Program picker: the folders once, then OK from a small folder, ten times.
+    for (int opening = 0; opening < kRounds; ++opening) {
+        std::thread driver([&] {
+            HWND picker = WaitForTree(kProgramTitle, IDC_PROGRAM_TREE);
+            if (!picker)
+                return;
+            if (opening == 0)
+                MeasureFolders(picker, folders);
+            HWND tree = GetDlgItem(picker, IDC_PROGRAM_TREE);
+            HTREEITEM root = Child(tree, nullptr, L"\\");
+            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)root);
+            HTREEITEM bench = Child(tree, root, L"BenchPickers");
+            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)bench);
+            HTREEITEM small = Child(tree, bench, L"small");
+            TimedExpand(tree, small);
+            SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)Child(tree, small, L"a.exe"));
+            g_okProgram.push_back(TapOkUntilOwnerInFront(picker));
+            PostMessageW(picker, WM_COMMAND, IDM_PICKER_CANCEL, 0); // a refused OK ends the opening all the same
+        });
+        ShowProgramBrowser(instance, g_owner, kProgramTitle, L"exe.|knl.", path, second,
+                           (images + L"tvf_f1.jpg").c_str());
+        driver.join();
+    }
+
+    // Applet picker: the first level and every library expanded, then OK on an applet.
+    std::vector<double> firstLevel;
+    for (int opening = 0; opening < kRounds; ++opening) {
+        double called = Now();
+        std::thread driver([&] {
+            HWND picker = WaitForTree(kAppletTitle, IDC_APPLET_TREE);
+            HWND tree = picker ? GetDlgItem(picker, IDC_APPLET_TREE) : nullptr;
+            while (tree && SendMessageW(tree, TVM_GETCOUNT, 0, 0) < kLibraries)
+                Sleep(0);
+            double opened = Now() - called;
+            if (!tree)
+                return;
+            if (opening == 0)
+                MeasureLibraries(picker, opened, firstLevel);
+            else
+                firstLevel.push_back(opened);
+            HTREEITEM owner = Child(tree, nullptr, L"owner.cpl");
+            TimedExpand(tree, owner);
+            SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)Child(tree, owner, L"Owner Information"));
+            g_okApplet.push_back(TapOkUntilOwnerInFront(picker));
+            PostMessageW(picker, WM_COMMAND, IDM_PICKER_CANCEL, 0);
+        });
+        ShowAppletBrowser(instance, g_owner, kAppletTitle, L"lpc.", path, second, (images + L"tva_f1.jpg").c_str());
+        driver.join();
+    }
+
+    for (int i = 0; i < kLibraries; ++i)
+        DeleteFileW((L"C:\\windows\\bench" + Number(i, 2) + L".cpl").c_str());
+    RemoveFolder(kBenchFolder);
+    DestroyWindow(g_owner);
+
+    wprintf(L"Picker benchmark, %dx%d screen, median of %d\n", GetSystemMetrics(SM_CXSCREEN),
+            GetSystemMetrics(SM_CYSCREEN), kRounds);
+    wprintf(L"%-32ls %6ls %10ls %10ls %6ls\n", L"expanding", L"nodes", L"picker ms", L"floor ms", L"ratio");
+    for (const Row& row : g_rows)
+        wprintf(L"%-32ls %6d %10.1f %10.1f %6.2f\n", row.what.c_str(), row.n, row.picker, row.floor,
+                row.floor > 0 ? row.picker / row.floor : 0.0);
+    if (g_rows.size() >= 2 && g_rows[0].picker > 0)
+        wprintf(L"growth 2,000 -> 10,000 files: x%.2f (n log n: x%.2f)\n", g_rows[1].picker / g_rows[0].picker,
+                5.0 * log(10000.0) / log(2000.0));
+    wprintf(L"applet picker opened with %d libraries in \\windows: %.1f ms\n", kLibraries + 11, Median(firstLevel));
+    wprintf(L"OK to the owner in front: program picker %.1f ms (max %.1f), applet picker %.1f ms (max %.1f)\n",
+            Median(g_okProgram), *std::max_element(g_okProgram.begin(), g_okProgram.end()), Median(g_okApplet),
+            *std::max_element(g_okApplet.begin(), g_okApplet.end()));
+    return 0;
+}
