@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of a build tree on its emulated devices and prints the figures:
 # the input flood on the 240x320 device, then page changes of the settings window on
-# the 240x320 and the 480x640 device.
+# the 240x320 and the 480x640 device, then the pickers on the 240x320 device.
 #   bench/run.sh BUILD [SECONDS [RATE ...]]    flood defaults: 60 s per run; 125, 1000, max
 # Devices that were not running before are stopped again afterwards.
 set -euo pipefail
@@ -9,7 +9,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: run.sh BUILD [SECONDS [RATE ...]]}" && pwd)
 shift
-for exe in flood pages; do
+for exe in flood pages pickers; do
   [ -f "$build/bench-bin/$exe.exe" ] || { echo "bench: $build/bench-bin/$exe.exe not built" >&2; exit 1; }
 done
 
@@ -69,5 +69,6 @@ dev="$build/device/lo"
 BENCH_HOST_PIDS=$(host_pids "$dev") run_on lo 240 320 "$build/bench-bin/flood.exe" "$@"
 count_requests
 run_on lo 240 320 "$build/bench-bin/pages.exe"
+run_on lo 240 320 "$build/bench-bin/pickers.exe"
 run_on hi 480 640 "$build/bench-bin/pages.exe"
 exit "$status"
