@@ -12,7 +12,7 @@
 
 namespace {
 
-enum { APPLETS_MAX = 256, ICON_SIZE = 32 };
+enum { APPLETS_MAX = 32, ICON_SIZE = 32 }; // applets taken from one library
 
 std::wstring WindowsFolder()
 {
@@ -133,7 +133,7 @@ void ListApplets(HIMAGELIST icons)
         if (!Start(applets, file, nullptr, ignored).empty())
             continue;
         int count = Count(applets);
-        for (int i = 0; i < count && g_entries.size() < 4 * APPLETS_MAX; ++i) {
+        for (int i = 0; i < count; ++i) {
             NEWCPLINFOW info = Inquire(applets, i);
             if (!info.szName[0])
                 continue;
@@ -190,7 +190,7 @@ int ShowSettings(HINSTANCE instance)
     wc.lpszClassName = CONTROL_PANEL_CLASS;
     RegisterClassW(&wc);
     int top = TopBarHeight();
-    HWND window = CreateWindowExW(0, CONTROL_PANEL_CLASS, CONTROL_PANEL_TITLE, WS_POPUP | WS_VISIBLE, 0, top,
+    HWND window = CreateWindowExW(0, CONTROL_PANEL_CLASS, CONTROL_PANEL_TITLE, WS_POPUP, 0, top,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - top, nullptr,
                                   nullptr, instance, nullptr);
     if (!window)
@@ -202,6 +202,9 @@ int ShowSettings(HINSTANCE instance)
     HIMAGELIST icons = ImageList_Create(ICON_SIZE, ICON_SIZE, ILC_COLOR32 | ILC_MASK, 16, 16);
     SendMessageW(g_list, LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)icons);
     ListApplets(icons);
+    // Shown once filled: a list view drawn before its items were added stayed blank.
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
     SetForegroundWindow(window);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
