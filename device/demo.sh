@@ -2,8 +2,9 @@
 # The demo behind `make run`: the program freshly installed on the emulated device,
 # first on the 240x320 screen with the recorder in front and a short input session
 # from the driver simulator, then the settings window with each of its five pages,
-# on the 240x320 and the 480x640 screen, and the device's Settings screen with the
-# "Vantorix Driver" entry, tapped, and the settings window it brings forward. Leaves the screenshots, the program's debug
+# on the 240x320 and the 480x640 screen, the two pickers, and the device's Settings
+# screen with the "Vantorix Driver" entry, tapped, and the settings window it brings
+# forward. Leaves the screenshots, the program's debug
 # log and the recorder's file in BUILD/demo-out/<time> and prints that folder.
 # Devices that were not running before are stopped again at the end.
 #   demo.sh BUILD
@@ -103,9 +104,49 @@ visit_settings_screen() {
   wine_run "$bin/devctl.exe" close-window EmulatedSettings 3000 || true
 }
 
-# 240x320: the pages first, then an input session with the recorder in front, then
-# the Settings screen. (Once another program's full-screen window has closed, this
-# X screen can lose the top bar and the soft keys behind the settings window.)
+# The pickers, worked with the keyboard through the driver simulator: "Open Applet"
+# for the middle button (system.cpl expanded, Memory chosen) and "Open Program" for
+# the right one (the Notes shortcut chosen); then the control panel's Settings
+# screen with every applet of \windows.
+keys() { printf '%s\n' "$@" >"$out/keys.usb"; wine_run "$bin/usbsim.exe" "$(winpath "$out/keys.usb")"; }
+right='key press 0x27 0'; down='key press 0x28 0'; enter='key press 0x0D 0'
+show_pickers() {
+  local dev=$1
+  # A fresh start shows the Mouse page, where the actions are chosen.
+  stop_pelorin
+  start_pelorin || say "Pelorin published no listener thread (INTRCM) within 10 s"
+  wine_run "$bin/devctl.exe" tray-tap MORVANE.Vantorix || say "no tray icon of the program to tap"
+  sleep 1
+  if wine_run "$bin/devctl.exe" choose-action MORVANE.Vantorix 1 10; then
+    sleep 2
+    keys 'type s' "$right" 'sleep 500' "$down" "$down" 'sleep 500'
+    "$here/emu.sh" shot "$dev" "$out/picker-applet.png" && say "screenshot of the applet picker taken"
+    keys "$enter" "$enter" 'sleep 1000'
+  else
+    say "could not open the applet picker"
+  fi
+  if wine_run "$bin/devctl.exe" choose-action MORVANE.Vantorix 2 9; then
+    sleep 2
+    keys 'type \' "$right" 'sleep 500' 'type w' "$right" 'sleep 1000' 'type st' "$right" 'sleep 500' \
+      "$right" "$right" 'sleep 500' 'type n' 'sleep 500'
+    "$here/emu.sh" shot "$dev" "$out/picker-program.png" && say "screenshot of the program picker taken"
+    keys "$enter" "$enter" 'sleep 1000'
+  else
+    say "could not open the program picker"
+  fi
+  "$here/emu.sh" shot "$dev" "$out/picker-chosen.png"
+  wine_detached 'C:\windows\ctlpnl.exe'
+  if wine_run "$bin/devctl.exe" wait-window EmulatedSettings 10000; then
+    sleep 2 # it shows once every library is asked
+    "$here/emu.sh" shot "$dev" "$out/control-panel.png" && say "screenshot of the control panel's Settings screen taken"
+    wine_run "$bin/devctl.exe" close-window EmulatedSettings 3000 || true
+  else
+    say "the control panel showed no Settings screen"
+  fi
+}
+
+# 240x320: the pages, an input session with the recorder in front, the pickers and
+# the Settings screen.
 dev=$build/device/lo
 bring_up "$dev" 240 320
 if ! start_pelorin; then
@@ -121,6 +162,7 @@ wine_run "$bin/usbsim.exe" "$(winpath "$here/demo.usb")" || say "usbsim failed (
 sleep 1
 "$here/emu.sh" shot "$dev" "$out/screen-input.png" && say "screenshot of the input session taken"
 wine_run "$bin/devctl.exe" close-window EmulatedRecorder 3000 || true
+show_pickers "$dev"
 stop_pelorin
 # Copied once the program has ended, so that the log holds its TERM lines too.
 [ -f "$c/ui.tray.dbg" ] && cp "$c/ui.tray.dbg" "$out/ui.tray.dbg"

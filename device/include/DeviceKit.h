@@ -221,6 +221,10 @@ bool TabItemScreenRect(HWND tab, int index, RECT* rect);
 // Taps the middle of a tab, scrolling the strip first if need be, until it is
 // selected; false when it cannot be reached.
 bool TapTab(HWND tab, int index);
+// In the settings window: taps mouse input BUTTON (0 to 4) on the button strip and
+// chooses ACTION from the action list, as the user does. Returns at once: for
+// "Open Program" (9) and "Open Applet" (10) the window's thread then runs a picker.
+bool ChooseButtonAction(HWND settings, int button, int action);
 
 // ---------------------------------------------------------------------------
 // Processes and windows of the device.

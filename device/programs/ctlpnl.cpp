@@ -12,7 +12,7 @@
 
 namespace {
 
-enum { APPLETS_MAX = 256, ICON_SIZE = 32 };
+enum { APPLETS_MAX = 32, ICON_SIZE = 32 }; // applets taken from one library
 
 std::wstring WindowsFolder()
 {
@@ -133,7 +133,7 @@ void ListApplets(HIMAGELIST icons)
         if (!Start(applets, file, nullptr, ignored).empty())
             continue;
         int count = Count(applets);
-        for (int i = 0; i < count && g_entries.size() < 4 * APPLETS_MAX; ++i) {
+        for (int i = 0; i < count; ++i) {
             NEWCPLINFOW info = Inquire(applets, i);
             if (!info.szName[0])
                 continue;
@@ -204,6 +204,7 @@ int ShowSettings(HINSTANCE instance)
     SendMessageW(g_list, LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)icons);
     ListApplets(icons);
     ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
     SetForegroundWindow(window);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -7,6 +7,9 @@
 //   devctl attributes PATH HEX      sets a file's or folder's attribute bits
 //   devctl settings-show NAME       scrolls the Settings screen's entry NAME into view
 //   devctl settings-tap NAME        taps that entry
+//   devctl choose-action CLASS BUTTON ACTION
+//                                   chooses ACTION for mouse input BUTTON in the
+//                                   settings window of CLASS (a picker may open)
 #include "DeviceKit.h"
 #include <cstdio>
 #include <cwchar>
@@ -14,7 +17,7 @@
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS | tab-tap CLASS INDEX | attributes PATH HEX | settings-show NAME | settings-tap NAME\n");
+        fprintf(stderr, "usage: devctl wait-window CLASS [MS] | close-window CLASS [MS] | wait-listener [MS] | tray-tap CLASS | tab-tap CLASS INDEX | attributes PATH HEX | settings-show NAME | settings-tap NAME | choose-action CLASS BUTTON ACTION\n");
         return 2;
     }
     std::wstring command = argv[1];
@@ -58,6 +61,13 @@ int wmain(int argc, wchar_t** argv)
         if (window && TapTab(FindTabControl(window), (int)wcstol(argv[3], nullptr, 0)))
             return 0;
         fprintf(stderr, "devctl: no tab %s in a window of class %s\n", ToUtf8(argv[3]).c_str(), ToUtf8(argv[2]).c_str());
+        return 1;
+    }
+    if (command == L"choose-action" && argc >= 5) {
+        HWND window = WaitForWindow(argv[2], nullptr, 0);
+        if (window && ChooseButtonAction(window, (int)wcstol(argv[3], nullptr, 0), (int)wcstol(argv[4], nullptr, 0)))
+            return 0;
+        fprintf(stderr, "devctl: cannot choose that action in a window of class %s\n", ToUtf8(argv[2]).c_str());
         return 1;
     }
     if (command == L"attributes" && argc >= 4) {

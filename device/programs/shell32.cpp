@@ -82,7 +82,35 @@ void ApplyFullScreen()
     }
 }
 
-void CALLBACK FrontChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) { ApplyFullScreen(); }
+// Without a window manager, Wine raises a window on the X server only when it
+// becomes the very first window, and a window brought to the front is stacked
+// above the bar there. Moved out of the topmost band and back, the bar is first
+// again and raised.
+void RaiseTopBar()
+{
+    // Only where it is first among the shown windows: a topmost window that came
+    // to the front after it stays above it, as on the device.
+    for (HWND above = GetWindow(g_topBar, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV))
+        if (IsWindowVisible(above))
+            return;
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(g_topBar, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+    SetWindowPos(g_topBar, HWND_TOPMOST, 0, 0, 0, 0, keep);
+}
+
+// Follows the window in front: the full-screen state, and the bar raised again
+// whenever another window came to the front.
+void FollowFront()
+{
+    static HWND s_front;
+    ApplyFullScreen();
+    HWND front = GetForegroundWindow();
+    if (front != s_front && IsWindowVisible(g_topBar))
+        RaiseTopBar();
+    s_front = front;
+}
+
+void CALLBACK FrontChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) { FollowFront(); }
 
 void PlaceWindows()
 {
@@ -167,7 +195,7 @@ LRESULT CALLBACK ShellProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam == kScreenTimer) {
             if (GetSystemMetrics(SM_CXSCREEN) != g_placedFor.cx || GetSystemMetrics(SM_CYSCREEN) != g_placedFor.cy)
                 PlaceWindows();
-            ApplyFullScreen(); // a change in front that raised no event
+            FollowFront(); // a change in front that raised no event
         } else
             InvalidateRect(window, nullptr, FALSE);
         return 0;

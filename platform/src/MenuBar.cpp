@@ -3,6 +3,7 @@
 #include "ce_device_api.h"
 #include "aygshell.h"
 #include <commctrl.h>
+#include <wchar.h>
 
 static const WCHAR kMenuBarClass[] = L"menu_worker";
 static const WCHAR kMenuBarProperty[] = L"CeMenuBar";
@@ -45,11 +46,33 @@ static void PlaceBar(HWND window, HWND bar)
         SetWindowPos(window, nullptr, 0, top, w, h - barHeight - top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Whether nothing but the window's own bar and the shell's top bar is shown above it.
+static bool OnlyShellAbove(HWND window, HWND bar)
+{
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        WCHAR name[16] = {};
+        GetClassNameW(above, name, 16);
+        if (above != bar && IsWindowVisible(above) && wcscmp(name, L"HHTaskBar") != 0)
+            return false;
+    }
+    return true;
+}
+
 static LRESULT CALLBACK FollowOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
 {
     HWND bar = (HWND)data;
-    if (message == WM_SHOWWINDOW && IsWindow(bar))
+    if (message == WM_SHOWWINDOW && IsWindow(bar)) {
         ShowWindow(bar, wParam ? SW_SHOWNOACTIVATE : SW_HIDE);
+    } else if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && IsWindowVisible(bar) &&
+               OnlyShellAbove(window, bar)) {
+        // The window came to the front: its bar with it. Without a window manager,
+        // Wine raises a window on the X server only when it becomes the very first
+        // window, so a bar that another window (the Today screen) covered stays under
+        // it. Made topmost for a moment, the bar is raised there, then put back.
+        const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, keep);
+        SetWindowPos(bar, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+    }
     else if (message == WM_NCDESTROY)
         RemovePropW(window, kMenuBarProperty);
     return DefSubclassProc(window, message, wParam, lParam);

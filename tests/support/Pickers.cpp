@@ -199,14 +199,8 @@ void PickerTest::SetUp()
 
 HWND PickerTest::OpenPicker(int button, int action)
 {
-    HWND main = MainWindow();
-    // A tap on the button strip selects the button, then the action list changes.
-    SendToWindow(WM_LBUTTONUP, 0, MAKELPARAM(button * 48 + 24, 60));
-    HWND list = GetDlgItem(main, IDC_ACTION_LIST);
-    if (!list)
+    if (!ChooseButtonAction(MainWindow(), button, action))
         return nullptr;
-    Send(list, CB_SETCURSEL, action, 0);
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_ACTION_LIST, CBN_SELCHANGE), (LPARAM)list);
     const wchar_t* title = action == 10 ? kAppletTitle : kProgramTitle;
     int treeId = action == 10 ? IDC_APPLET_TREE : IDC_PROGRAM_TREE;
     HWND picker = nullptr;

@@ -172,6 +172,13 @@ TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
     EXPECT_EQ((std::vector<std::wstring>{L"a.exe", L"b.exe"}), tree.ChildTexts(test)) << "read again";
     EXPECT_TRUE(IsWindowEnabled(MainWindow())) << "the settings window stays enabled";
 
+    // The shell hides its top bar while the full-screen picker is in front, only then.
+    EXPECT_FALSE(IsWindowVisible(TopBar()));
+    SetForegroundWindow(MainWindow());
+    EXPECT_TRUE(WaitUntil([] { return IsWindowVisible(TopBar()) != FALSE; })) << "the picker lost the front";
+    SetForegroundWindow(picker);
+    EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(TopBar()); })) << "the picker in front again";
+
     // A folder named like a program: a double tap opens it, OK takes it.
     HTREEITEM folderExe = tree.Find(tools, L"folder.exe");
     DoubleTapAt(tree.LabelCentre(folderExe));
