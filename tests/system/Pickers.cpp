@@ -72,6 +72,16 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
     EXPECT_EQ(3u, tree.Children(connect).size());
     EXPECT_EQ(2u, CountLog(Log(), "GetAppletContents loaded [connect.cpl]"));
 
+    // A library that no longer has the applet: its reference ends in ",-1" and OK refuses it.
+    HTREEITEM ownerApplet = tree.ExpandPath({L"owner.cpl", L"Owner Information"});
+    ASSERT_TRUE(MoveFileW(L"C:\\windows\\owner.cpl", L"C:\\windows\\owner.gone"));
+    tree.Select(ownerApplet);
+    MoveFileW(L"C:\\windows\\owner.gone", L"C:\\windows\\owner.cpl");
+    EXPECT_EQ(L"\\windows\\owner.cpl,-1", WindowText(choice));
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(picker)) << "a reference that opens nothing is not taken";
+
     HTREEITEM system = tree.Find(nullptr, L"system.cpl");
     tree.TapButton(system);
     tree.Select(tree.Find(system, L"Memory"));
@@ -125,9 +135,12 @@ TEST_F(AppletPicker, CancelKeepsTheButtonAndReturnKeysPairAcrossOpenings)
 struct ProgramPicker : PickerTest {
     const std::wstring folder = L"C:\\PickerTest";
     void Touch(const wchar_t* name) { CloseHandle(CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); }
+    // "\PickerTest\" and this name make a path that fits, but not its search pattern.
+    const std::wstring longFolder = L"\\\\?\\" + folder + L"\\" + std::wstring(246, L'd');
     void SetUp() override
     {
         CreateDirectoryW(folder.c_str(), nullptr);
+        CreateDirectoryW(longFolder.c_str(), nullptr);
         Touch(L"a.exe");
         PickerTest::SetUp();
     }
@@ -136,6 +149,7 @@ struct ProgramPicker : PickerTest {
         PickerTest::TearDown();
         for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.txt"})
             DeleteFileW((folder + L"\\" + name).c_str());
+        RemoveDirectoryW(longFolder.c_str());
         RemoveDirectoryW(folder.c_str());
     }
 };
@@ -162,7 +176,8 @@ TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
     EXPECT_EQ(1000u, tree.Children(tree.ExpandPath({L"\\", L"Program Files", L"Many Files"})).size());
 
     HTREEITEM test = tree.ExpandPath({L"\\", L"PickerTest"});
-    EXPECT_EQ(std::vector<std::wstring>{L"a.exe"}, tree.ChildTexts(test));
+    EXPECT_EQ(std::vector<std::wstring>{L"a.exe"}, tree.ChildTexts(test)) << "a folder whose path would be cut is left out";
+    EXPECT_TRUE(WaitForLog("BrowseFile: [" + std::string(246, 'd') + "] not listed"));
     tree.TapButton(test);
     Touch(L"b.exe");
     Touch(L"c.txt");
