@@ -6,13 +6,12 @@ const wchar_t kAppletTitle[] = L"Add Applet";
 const wchar_t kProgramTitle[] = L"Add Shortcut or Program";
 
 namespace {
-const DWORD kAnswerMs = 10000;
 enum { TEXT_OFFSET = 256, REMOTE_BYTES = 4096 };
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &result);
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
     return (LRESULT)result;
 }
 } // namespace
@@ -34,32 +33,17 @@ RemoteTree::~RemoteTree()
         CloseHandle(process_);
 }
 
-bool RemoteTree::Get(HTREEITEM item, UINT mask, TVITEMW* out, std::wstring* text) const
+// A tree message whose record lives in the tree's process: written there, read back.
+bool RemoteTree::Call(UINT message, WPARAM wParam, const void* in, void* out, size_t bytes) const
 {
-    if (!remote_ || !item)
-        return false;
-    TVITEMW request = {};
-    request.mask = mask | TVIF_HANDLE | (text ? TVIF_TEXT : 0);
-    request.hItem = item;
-    request.pszText = (LPWSTR)(remote_ + TEXT_OFFSET);
-    request.cchTextMax = 260;
-    if (!WriteProcessMemory(process_, remote_, &request, sizeof request, nullptr) ||
-        !Send(tree_, TVM_GETITEMW, 0, (LPARAM)remote_))
-        return false;
-    ReadProcessMemory(process_, remote_, out, sizeof *out, nullptr);
-    if (text) {
-        wchar_t buffer[261] = {};
-        ReadProcessMemory(process_, remote_ + TEXT_OFFSET, buffer, 260 * sizeof(wchar_t), nullptr);
-        *text = buffer;
-    }
-    return true;
+    return remote_ && WriteProcessMemory(process_, remote_, in, bytes, nullptr) &&
+           Send(tree_, message, wParam, (LPARAM)remote_) && ReadProcessMemory(process_, remote_, out, bytes, nullptr);
 }
 
 std::vector<HTREEITEM> RemoteTree::Children(HTREEITEM parent) const
 {
     std::vector<HTREEITEM> items;
-    HTREEITEM item = parent ? (HTREEITEM)Send(tree_, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)parent)
-                            : (HTREEITEM)Send(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    HTREEITEM item = (HTREEITEM)Send(tree_, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, (LPARAM)parent);
     for (; item; item = (HTREEITEM)Send(tree_, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item))
         items.push_back(item);
     return items;
@@ -81,36 +65,26 @@ HTREEITEM RemoteTree::Find(HTREEITEM parent, const std::wstring& text) const
     return nullptr;
 }
 
-HTREEITEM RemoteTree::FindPath(const std::vector<std::wstring>& texts) const
-{
-    HTREEITEM item = nullptr;
-    for (const std::wstring& text : texts)
-        if (!(item = Find(item, text)))
-            return nullptr;
-    return item;
-}
-
 std::wstring RemoteTree::Text(HTREEITEM item) const
 {
     TVITEMW read = {};
-    std::wstring text;
-    Get(item, 0, &read, &text);
+    read.mask = TVIF_HANDLE | TVIF_TEXT;
+    read.hItem = item;
+    read.pszText = (LPWSTR)(remote_ + TEXT_OFFSET);
+    read.cchTextMax = 260;
+    wchar_t text[261] = {};
+    if (Call(TVM_GETITEMW, 0, &read, &read, sizeof read))
+        ReadProcessMemory(process_, remote_ + TEXT_OFFSET, text, 260 * sizeof(wchar_t), nullptr);
     return text;
-}
-
-int RemoteTree::Image(HTREEITEM item) const
-{
-    TVITEMW read = {};
-    return Get(item, TVIF_IMAGE, &read, nullptr) ? read.iImage : -1;
 }
 
 int RemoteTree::ChildrenFlag(HTREEITEM item) const
 {
     TVITEMW read = {};
-    return Get(item, TVIF_CHILDREN, &read, nullptr) ? read.cChildren : -1;
+    read.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    read.hItem = item;
+    return Call(TVM_GETITEMW, 0, &read, &read, sizeof read) ? read.cChildren : -1;
 }
-
-HTREEITEM RemoteTree::Selected() const { return (HTREEITEM)Send(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0); }
 
 void RemoteTree::Select(HTREEITEM item) const { Send(tree_, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item); }
 
@@ -120,17 +94,13 @@ void RemoteTree::TapButton(HTREEITEM item) const
     Send(tree_, TVM_ENSUREVISIBLE, 0, (LPARAM)item);
     RECT label = {};
     memcpy(&label, &item, sizeof item); // TVM_GETITEMRECT takes the item in the rectangle
-    if (!WriteProcessMemory(process_, remote_, &label, sizeof label, nullptr) ||
-        !Send(tree_, TVM_GETITEMRECT, TRUE, (LPARAM)remote_))
+    if (!Call(TVM_GETITEMRECT, TRUE, &label, &label, sizeof label))
         return;
-    ReadProcessMemory(process_, remote_, &label, sizeof label, nullptr);
     int y = (label.top + label.bottom) / 2;
     for (int x = 0; x < label.left; ++x) {
         TVHITTESTINFO hit = {};
         hit.pt = {x, y};
-        WriteProcessMemory(process_, remote_, &hit, sizeof hit, nullptr);
-        Send(tree_, TVM_HITTEST, 0, (LPARAM)remote_);
-        ReadProcessMemory(process_, remote_, &hit, sizeof hit, nullptr);
+        Call(TVM_HITTEST, 0, &hit, &hit, sizeof hit);
         if (hit.hItem == item && (hit.flags & TVHT_ONITEMBUTTON)) {
             Send(tree_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
             Send(tree_, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
@@ -145,15 +115,10 @@ HTREEITEM RemoteTree::ExpandPath(const std::vector<std::wstring>& texts) const
     for (const std::wstring& text : texts) {
         if (!(item = Find(item, text)))
             return nullptr;
-        if (!Expanded(item))
+        if (!(Send(tree_, TVM_GETITEMSTATE, (WPARAM)item, TVIS_EXPANDED) & TVIS_EXPANDED))
             TapButton(item);
     }
     return item;
-}
-
-bool RemoteTree::Expanded(HTREEITEM item) const
-{
-    return (Send(tree_, TVM_GETITEMSTATE, (WPARAM)item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
 POINT RemoteTree::LabelCentre(HTREEITEM item) const
@@ -161,9 +126,7 @@ POINT RemoteTree::LabelCentre(HTREEITEM item) const
     Send(tree_, TVM_ENSUREVISIBLE, 0, (LPARAM)item);
     RECT label = {};
     memcpy(&label, &item, sizeof item);
-    WriteProcessMemory(process_, remote_, &label, sizeof label, nullptr);
-    Send(tree_, TVM_GETITEMRECT, TRUE, (LPARAM)remote_);
-    ReadProcessMemory(process_, remote_, &label, sizeof label, nullptr);
+    Call(TVM_GETITEMRECT, TRUE, &label, &label, sizeof label);
     POINT centre = {(label.left + label.right) / 2, (label.top + label.bottom) / 2};
     ClientToScreen(tree_, &centre);
     return centre;
@@ -178,16 +141,11 @@ void DoubleTapAt(POINT at)
 std::wstring WindowText(HWND window)
 {
     wchar_t text[1024] = {};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), (LPARAM)text, SMTO_ABORTIFHUNG, kAnswerMs, &ignored);
+    Send(window, WM_GETTEXT, ARRAYSIZE(text), (LPARAM)text);
     return text;
 }
 
-void SetWindowTextRemote(HWND window, const std::wstring& text)
-{
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, kAnswerMs, &ignored);
-}
+void SetWindowTextRemote(HWND window, const std::wstring& text) { Send(window, WM_SETTEXT, 0, (LPARAM)text.c_str()); }
 
 void PickerTest::SetUp()
 {
@@ -218,10 +176,7 @@ bool PickerTest::PressSoftKey(HWND picker, const wchar_t* label)
     for (HWND bar = GetWindow(GetDesktopWindow(), GW_CHILD); bar && !key; bar = GetWindow(bar, GW_HWNDNEXT))
         if (GetWindow(bar, GW_OWNER) == picker)
             key = FindWindowExW(bar, nullptr, L"button", label);
-    if (!key)
-        return false;
-    Send(key, BM_CLICK, 0, 0);
-    return true;
+    return key && Send(key, BM_CLICK, 0, 0) >= 0;
 }
 
 bool PickerTest::WaitClosed(HWND picker, DWORD timeoutMs)

@@ -15,7 +15,17 @@ size_t CountLog(const std::vector<std::string>& log, const std::string& line)
     return (size_t)std::count(log.begin(), log.end(), line);
 }
 
-struct AppletPicker : PickerTest {};
+struct Picker : PickerTest {
+    // OK on the soft-key bar leaves the picker open.
+    bool OkRefused(HWND picker)
+    {
+        PressSoftKey(picker, L"OK");
+        Sleep(300);
+        return IsWindow(picker) != FALSE;
+    }
+};
+
+struct AppletPicker : Picker {};
 
 TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
 {
@@ -30,23 +40,16 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
               tree.ChildTexts(nullptr));
 
     // What each library lists; every file node keeps its button.
-    const struct {
-        const wchar_t* file;
-        std::vector<std::wstring> applets;
-    } expansions[] = {
-        {L"REGION.CPL", {}},  {L"broken.cpl", {}},  {L"legacy.cpl", {}}, {L"noentry.cpl", {}},
-        {L"notalib.cpl", {}}, {L"folder.cpl", {}},  {L"input.cpl", {L"Input", L"Menus"}},
-        {L"connect.cpl", {L"Connections", L"Beam", L"Connections"}},
-    };
-    for (const auto& e : expansions) {
-        HTREEITEM file = tree.Find(nullptr, e.file);
-        tree.TapButton(file);
-        EXPECT_EQ(e.applets, tree.ChildTexts(file)) << ToUtf8(e.file);
-        EXPECT_EQ(1, tree.ChildrenFlag(file)) << ToUtf8(e.file);
+    const std::pair<const wchar_t*, std::vector<std::wstring>> expansions[] = {
+        {L"REGION.CPL", {}},  {L"broken.cpl", {}}, {L"legacy.cpl", {}}, {L"noentry.cpl", {}}, {L"notalib.cpl", {}},
+        {L"folder.cpl", {}},  {L"input.cpl", {L"Input", L"Menus"}},
+        {L"connect.cpl", {L"Connections", L"Beam", L"Connections"}}};
+    for (const auto& [file, applets] : expansions) {
+        tree.TapButton(tree.Find(nullptr, file));
+        EXPECT_EQ(applets, tree.ChildTexts(tree.Find(nullptr, file))) << ToUtf8(file);
+        EXPECT_EQ(1, tree.ChildrenFlag(tree.Find(nullptr, file))) << ToUtf8(file);
     }
-    HTREEITEM liar = tree.Find(nullptr, L"liar.cpl");
-    tree.TapButton(liar);
-    std::vector<std::wstring> lies = tree.ChildTexts(liar);
+    std::vector<std::wstring> lies = tree.ChildTexts(tree.ExpandPath({L"liar.cpl"}));
     EXPECT_EQ(256u, lies.size()) << "a count of 100000 is held to the limit";
     EXPECT_EQ(31u, lies.empty() ? 0 : lies[0].size()) << "an unterminated name ends with its field";
 
@@ -54,10 +57,8 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
     HWND choice = Control(picker, IDC_APPLET_CHOICE);
     tree.Select(tree.Find(nullptr, L"system.cpl"));
     EXPECT_EQ(L"\\windows\\system.cpl", WindowText(choice));
-    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
-    Sleep(300);
-    EXPECT_TRUE(IsWindow(picker)) << "a file is not an applet";
-    tree.Select(tree.FindPath({L"input.cpl", L"Menus"}));
+    EXPECT_TRUE(OkRefused(picker)) << "a file is not an applet";
+    tree.Select(tree.ExpandPath({L"input.cpl", L"Menus"}));
     EXPECT_EQ(L"\\windows\\input.cpl,2", WindowText(choice)) << "the nameless applet keeps its index";
     HTREEITEM connect = tree.Find(nullptr, L"connect.cpl");
     tree.Select(tree.Children(connect)[2]);
@@ -70,6 +71,14 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
     tree.TapButton(connect);
     EXPECT_EQ(3u, tree.Children(connect).size());
     EXPECT_EQ(2u, CountLog(Log(), "GetAppletContents loaded [connect.cpl]"));
+
+    // A library that no longer has the applet: its reference ends in ",-1" and OK refuses it.
+    HTREEITEM ownerApplet = tree.ExpandPath({L"owner.cpl", L"Owner Information"});
+    ASSERT_TRUE(MoveFileW(L"C:\\windows\\owner.cpl", L"C:\\windows\\owner.gone"));
+    tree.Select(ownerApplet);
+    MoveFileW(L"C:\\windows\\owner.gone", L"C:\\windows\\owner.cpl");
+    EXPECT_EQ(L"\\windows\\owner.cpl,-1", WindowText(choice));
+    EXPECT_TRUE(OkRefused(picker)) << "a reference that opens nothing is not taken";
 
     HTREEITEM system = tree.Find(nullptr, L"system.cpl");
     tree.TapButton(system);
@@ -124,12 +133,18 @@ TEST_F(AppletPicker, CancelKeepsTheButtonAndReturnKeysPairAcrossOpenings)
     EXPECT_EQ(L"\\windows\\system.cpl,3", GetText(L"Middle_Button_Param1"));
 }
 
-struct ProgramPicker : PickerTest {
-    const std::wstring folder = L"C:\\PickerTest";
-    void Touch(const wchar_t* name) { CloseHandle(CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); }
+// A folder of the test's own below the root, with a subfolder whose path fits but
+// whose search pattern would not ("\PickerTest\" and 246 characters).
+struct ProgramPicker : Picker {
+    const std::wstring folder = L"C:\\PickerTest", longFolder = L"\\\\?\\" + folder + L"\\" + std::wstring(246, L'd');
+    void Touch(const wchar_t* name)
+    {
+        CloseHandle(CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
     void SetUp() override
     {
         CreateDirectoryW(folder.c_str(), nullptr);
+        CreateDirectoryW(longFolder.c_str(), nullptr);
         Touch(L"a.exe");
         PickerTest::SetUp();
     }
@@ -138,6 +153,7 @@ struct ProgramPicker : PickerTest {
         PickerTest::TearDown();
         for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.txt"})
             DeleteFileW((folder + L"\\" + name).c_str());
+        RemoveDirectoryW(longFolder.c_str());
         RemoveDirectoryW(folder.c_str());
     }
 };
@@ -151,9 +167,7 @@ TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
     EXPECT_EQ(std::vector<std::wstring>{L"\\"}, tree.ChildTexts(nullptr));
     tree.Select(tree.Find(nullptr, L"\\"));
     EXPECT_EQ(L"\\\\", WindowText(choice));
-    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
-    Sleep(300);
-    EXPECT_TRUE(IsWindow(picker)) << "the root is not a program";
+    EXPECT_TRUE(OkRefused(picker)) << "the root is not a program";
 
     HTREEITEM tools = tree.ExpandPath({L"\\", L"Program Files", L"Tools"});
     EXPECT_EQ((std::vector<std::wstring>{L"e", L"folder.exe", L"tool.exe", L"xe"}), tree.ChildTexts(tools));
@@ -164,7 +178,8 @@ TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
     EXPECT_EQ(1000u, tree.Children(tree.ExpandPath({L"\\", L"Program Files", L"Many Files"})).size());
 
     HTREEITEM test = tree.ExpandPath({L"\\", L"PickerTest"});
-    EXPECT_EQ(std::vector<std::wstring>{L"a.exe"}, tree.ChildTexts(test));
+    EXPECT_EQ(std::vector<std::wstring>{L"a.exe"}, tree.ChildTexts(test)) << "a folder whose path would be cut is left out";
+    EXPECT_TRUE(WaitForLog("BrowseFile: [" + std::string(246, 'd') + "] not listed"));
     tree.TapButton(test);
     Touch(L"b.exe");
     Touch(L"c.txt");

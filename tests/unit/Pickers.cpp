@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <psapi.h>
 #include <functional>
-#include <string>
 #include <thread>
 #include "AppletBrowser.h"
 #include "DeviceKit.h"
@@ -15,87 +14,76 @@
 
 namespace {
 
-struct FilterCase {
-    const wchar_t* name;
-    const wchar_t* filter;
-    BOOL passes;
-};
-const FilterCase kFilterCases[] = {
-    {L"notes.exe", L"exe.|knl.", TRUE},  {L"Notes.lnk", L"exe.|knl.", TRUE},  {L"CALC.EXE", L"exe.|knl.", FALSE},
-    {L"readme.txt", L"exe.|knl.", FALSE}, {L"e", L"exe.|knl.", TRUE},         {L"xe", L"exe.|knl.", TRUE},
-    {L"lnk", L"exe.|knl.", TRUE},         {L"ab", L"exe.|knl.", FALSE},       {L"\\", L"exe.|knl.", FALSE},
-    {L"", L"exe.|knl.", FALSE},           {L"a.exe.txt", L"exe.|knl.", FALSE}, {L"CALC.EXE", L"*.", TRUE},
-    {L"readme", L"*.", TRUE},             {L"x.cpl", L"lpc.", TRUE},          {L"x.exe", L"lpc.", FALSE},
-};
-
 TEST(PickerFilter, LastFourCharactersReversedOccurInTheFilter)
 {
-    for (const FilterCase& c : kFilterCases)
-        EXPECT_EQ(c.passes, PassesFilter(c.name, c.filter)) << "[" << ToUtf8(c.name) << "] " << ToUtf8(c.filter);
+    const wchar_t* const programs = L"exe.|knl.";
+    const struct {
+        const wchar_t *name, *filter;
+        BOOL passes;
+    } rows[] = {
+        {L"notes.exe", programs, TRUE}, {L"Notes.lnk", programs, TRUE},  {L"CALC.EXE", programs, FALSE},
+        {L"a.txt", programs, FALSE},    {L"e", programs, TRUE},          {L"xe", programs, TRUE},
+        {L"lnk", programs, TRUE},       {L"ab", programs, FALSE},        {L"\\", programs, FALSE},
+        {L"", programs, FALSE},         {L"a.exe.txt", programs, FALSE}, {L"CALC.EXE", L"*.", TRUE},
+        {L"readme", L"*.", TRUE},       {L"x.cpl", L"lpc.", TRUE},       {L"x.exe", L"lpc.", FALSE},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.passes, PassesFilter(row.name, row.filter)) << ToUtf8(row.name) << " " << ToUtf8(row.filter);
 }
 
-struct PickerPaths : ::testing::Test {
-    HWND window = nullptr, tree = nullptr;
-    void SetUp() override
-    {
-        InitCommonControls();
-        window = CreateWindowExW(0, L"static", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-        tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD, 0, 0, 100, 100, window, nullptr, nullptr, nullptr);
-        ASSERT_NE(nullptr, tree);
-    }
-    void TearDown() override { DestroyWindow(window); }
-    HTREEITEM Add(HTREEITEM parent, const std::wstring& text)
-    {
-        TVINSERTSTRUCTW insert = {};
-        insert.hParent = parent ? parent : TVI_ROOT;
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT;
-        insert.item.pszText = (LPWSTR)text.c_str();
-        return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
-    }
-};
-
-TEST_F(PickerPaths, SearchPathAndFullPathOfEachLevel)
+HTREEITEM Insert(HWND tree, HTREEITEM parent, const std::wstring& text)
 {
-    HTREEITEM root = Add(nullptr, L"\\"), folder = Add(root, L"Program Files"), tools = Add(folder, L"Tools");
-    HTREEITEM library = Add(nullptr, L"system.cpl"), long200 = Add(root, std::wstring(200, L'a'));
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = (LPWSTR)text.c_str();
+    return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+}
+
+TEST(PickerPaths, SearchPathAndFullPathOfEachLevel)
+{
+    InitCommonControls();
+    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HTREEITEM root = Insert(tree, nullptr, L"\\"), folder = Insert(tree, root, L"Program Files");
+    HTREEITEM library = Insert(tree, nullptr, L"system.cpl"), longName = Insert(tree, root, std::wstring(200, L'a'));
     // "\" + 200 + "\" + 57 is 259 characters: the path fits, its search pattern does not.
     std::wstring fits = L"\\" + std::wstring(200, L'a') + L"\\" + std::wstring(57, L'b');
-    struct Row {
+    const struct {
         HTREEITEM item;
-        const wchar_t* searchPath; // null: does not fit
-        const wchar_t* fullPath;
+        const wchar_t *searchPath, *fullPath; // null: does not fit
     } rows[] = {
         {root, L"\\*.*", L"\\\\"},
         {folder, L"\\Program Files\\*.*", L"\\Program Files"},
-        {Add(tools, L"tool.exe"), L"\\Program Files\\Tools\\tool.exe\\*.*", L"\\Program Files\\Tools\\tool.exe"},
+        {Insert(tree, Insert(tree, folder, L"Tools"), L"tool.exe"), L"\\Program Files\\Tools\\tool.exe\\*.*",
+         L"\\Program Files\\Tools\\tool.exe"},
         {library, L"system.cpl\\*.*", L"\\system.cpl"},
-        {Add(library, L"Memory"), L"system.cpl\\Memory\\*.*", L"\\system.cpl\\Memory"},
-        {Add(long200, std::wstring(57, L'b')), nullptr, fits.c_str()},
-        {Add(long200, std::wstring(58, L'b')), nullptr, nullptr},
+        {Insert(tree, library, L"Memory"), L"system.cpl\\Memory\\*.*", L"\\system.cpl\\Memory"},
+        {Insert(tree, longName, std::wstring(57, L'b')), nullptr, fits.c_str()},
+        {Insert(tree, longName, std::wstring(58, L'b')), nullptr, nullptr},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         WCHAR out[TEXT_CHARS] = L"junk";
         EXPECT_EQ(row.searchPath ? 1 : 0, GetItemPath(tree, row.item, out));
         EXPECT_STREQ(row.searchPath ? row.searchPath : L"", out);
         EXPECT_EQ(row.fullPath ? 1 : 0, GetFullItemPath(tree, row.item, out, false));
         EXPECT_STREQ(row.fullPath ? row.fullPath : L"", out);
     }
+    DestroyWindow(tree);
 }
 
-// Runs a picker on this thread while `drive` acts on its window from a second
-// thread, once its tree is there; whatever `drive` did, the picker is then cancelled.
-void RunPicker(bool applet, const wchar_t* filter, std::function<void(HWND)> drive, std::wstring* result = nullptr)
+// Runs a picker on this thread while `drive` acts on it from a second thread once
+// its tree is there; the picker is cancelled afterwards, whatever `drive` did.
+std::wstring RunPicker(bool applet, const wchar_t* filter, std::function<void(HWND picker, HWND tree)> drive)
 {
     ComputeSize();
     const wchar_t* title = applet ? L"Add Applet" : L"Add Shortcut or Program";
     std::thread driver([&] {
-        HWND picker = WaitForWindow(nullptr, title, 5000);
-        DWORD start = GetTickCount();
-        while (picker && !GetDlgItem(picker, applet ? IDC_APPLET_TREE : IDC_PROGRAM_TREE) && GetTickCount() - start < 5000)
-            Sleep(5);
-        if (picker)
-            drive(picker);
+        HWND picker = WaitForWindow(nullptr, title, 5000), tree = nullptr;
+        for (DWORD start = GetTickCount(); picker && !tree && GetTickCount() - start < 5000; Sleep(5))
+            tree = GetDlgItem(picker, applet ? IDC_APPLET_TREE : IDC_PROGRAM_TREE);
+        if (tree)
+            drive(picker, tree);
         PostMessageW(picker, WM_COMMAND, IDM_PICKER_CANCEL, 0);
     });
     WCHAR path[TEXT_CHARS], second[TEXT_CHARS];
@@ -103,16 +91,15 @@ void RunPicker(bool applet, const wchar_t* filter, std::function<void(HWND)> dri
     (applet ? ShowAppletBrowser : ShowProgramBrowser)(GetModuleHandleW(nullptr), nullptr, title, filter, path, second,
                                                       strip.c_str());
     driver.join();
-    if (result)
-        *result = path;
+    return path;
 }
 
-HTREEITEM ExpandChild(HWND tree, HTREEITEM parent, const wchar_t* text)
+// The child of `parent` with this text, expanded.
+HTREEITEM Expand(HWND tree, HTREEITEM parent, const wchar_t* text)
 {
     HTREEITEM item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, (LPARAM)parent);
-    for (WCHAR read[TEXT_CHARS]; item; item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item))
-        if (ReadItemText(tree, item, read) && wcscmp(read, text) == 0)
-            break;
+    for (WCHAR read[TEXT_CHARS]; item && !(ReadItemText(tree, item, read) && wcscmp(read, text) == 0);)
+        item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item);
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)item);
     return item;
 }
@@ -120,22 +107,19 @@ HTREEITEM ExpandChild(HWND tree, HTREEITEM parent, const wchar_t* text)
 TEST(ProgramPickerInProcess, StarDotListsAndAcceptsEveryFile)
 {
     std::vector<std::wstring> listed;
-    std::wstring chosen;
-    RunPicker(false, L"*.", [&](HWND picker) {
-        HWND tree = GetDlgItem(picker, IDC_PROGRAM_TREE);
-        HTREEITEM tools = ExpandChild(tree, ExpandChild(tree, ExpandChild(tree, nullptr, L"\\"), L"Program Files"), L"Tools");
-        HTREEITEM calc = nullptr;
+    std::wstring chosen = RunPicker(false, L"*.", [&](HWND picker, HWND tree) {
+        HTREEITEM tools = Expand(tree, Expand(tree, Expand(tree, nullptr, L"\\"), L"Program Files"), L"Tools");
         for (HTREEITEM item = TreeView_GetChild(tree, tools); item; item = TreeView_GetNextSibling(tree, item)) {
             WCHAR text[TEXT_CHARS];
             ReadItemText(tree, item, text);
             listed.push_back(text);
             if (listed.back() == L"CALC.EXE")
-                calc = item;
+                SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
         }
-        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)calc);
         SendMessageW(picker, WM_COMMAND, IDM_PICKER_OK, 0);
-    }, &chosen);
-    EXPECT_EQ((std::vector<std::wstring>{L"ab", L"CALC.EXE", L"e", L"folder.exe", L"README.TXT", L"tool.exe", L"xe"}), listed);
+    });
+    EXPECT_EQ((std::vector<std::wstring>{L"ab", L"CALC.EXE", L"e", L"folder.exe", L"README.TXT", L"tool.exe", L"xe"}),
+              listed);
     EXPECT_EQ(L"\\Program Files\\Tools\\CALC.EXE", chosen);
 }
 
@@ -151,24 +135,20 @@ unsigned NextGdiSlot()
 
 TEST(PickerResources, TwoHundredOpeningsOfEachLeaveClassesGdiAndMemoryAsTheyWere)
 {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto openAndCancel = [&](bool applet) {
-        WCHAR className[PICKER_CLASS_CHARS] = {};
-        RunPicker(applet, L"exe.|knl.", [&](HWND picker) {
-            GetClassNameW(picker, className, PICKER_CLASS_CHARS);
-            PostMessageW(picker, WM_COMMAND, IDM_PICKER_CANCEL, 0);
-        });
+    auto classLeft = [](bool applet) {
+        WCHAR name[PICKER_CLASS_CHARS] = {};
+        RunPicker(applet, L"exe.|knl.", [&](HWND picker, HWND) { GetClassNameW(picker, name, PICKER_CLASS_CHARS); });
         WNDCLASSW unused;
-        return className[0] && !GetClassInfoW(instance, className, &unused);
+        return !name[0] || GetClassInfoW(GetModuleHandleW(nullptr), name, &unused);
     };
     for (int i = 0; i < 3; ++i) // caches of the image decoder and the controls
-        openAndCancel(i % 2 == 0);
+        classLeft(i % 2 == 0);
     PROCESS_MEMORY_COUNTERS_EX before = {}, after = {};
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&before, sizeof before);
     unsigned slot = NextGdiSlot();
     int classesLeft = 0;
     for (int i = 0; i < 400; ++i)
-        classesLeft += openAndCancel(i % 2 == 0) ? 0 : 1;
+        classesLeft += classLeft(i % 2 == 0) ? 1 : 0;
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&after, sizeof after);
     EXPECT_EQ(0, classesLeft) << "each opening's class is unregistered";
     EXPECT_LE(NextGdiSlot(), slot + 8) << "strip, image list and font released";
@@ -179,11 +159,9 @@ TEST(PickerResources, TwoHundredOpeningsOfEachLeaveClassesGdiAndMemoryAsTheyWere
 const wchar_t* s_refusedClass;
 LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_CREATEWND) {
-        const wchar_t* name = ((CBT_CREATEWNDW*)lParam)->lpcs->lpszClass;
-        if (!IS_INTRESOURCE(name) && _wcsnicmp(name, s_refusedClass, wcslen(s_refusedClass)) == 0)
-            return 1;
-    }
+    const wchar_t* name = code == HCBT_CREATEWND ? ((CBT_CREATEWNDW*)lParam)->lpcs->lpszClass : nullptr;
+    if (name && !IS_INTRESOURCE(name) && _wcsnicmp(name, s_refusedClass, wcslen(s_refusedClass)) == 0)
+        return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -191,19 +169,17 @@ TEST(PickerResources, AWindowOrTreeThatCannotBeMadeReturnsAtOnceWithTheOwnerEnab
 {
     ComputeSize();
     HWND owner = CreateWindowExW(0, L"static", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    const struct {
-        bool applet;
-        const wchar_t* refused;
-    } rows[] = {{true, L"browseapplet:"}, {true, L"SysTreeView32"}, {false, L"browsefile:"}, {false, L"SysTreeView32"}};
-    for (const auto& row : rows) {
-        s_refusedClass = row.refused;
+    const std::pair<bool, const wchar_t*> rows[] = {
+        {true, L"browseapplet:"}, {true, L"SysTreeView32"}, {false, L"browsefile:"}, {false, L"SysTreeView32"}};
+    for (const auto& [applet, refused] : rows) {
+        s_refusedClass = refused;
         HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
         WCHAR path[TEXT_CHARS] = L"x", second[TEXT_CHARS] = L"y";
         DWORD start = GetTickCount();
-        (row.applet ? ShowAppletBrowser : ShowProgramBrowser)(GetModuleHandleW(nullptr), owner, L"Refused", L"lpc.",
-                                                              path, second, L"\\nothing.jpg");
+        (applet ? ShowAppletBrowser : ShowProgramBrowser)(GetModuleHandleW(nullptr), owner, L"Refused", L"lpc.", path,
+                                                          second, L"\\nothing.jpg");
         UnhookWindowsHookEx(hook);
-        EXPECT_LT(GetTickCount() - start, 3000u) << ToUtf8(row.refused);
+        EXPECT_LT(GetTickCount() - start, 3000u) << ToUtf8(refused);
         EXPECT_STREQ(L"", path);
         EXPECT_STREQ(L"", second);
         EXPECT_TRUE(IsWindowEnabled(owner));
