@@ -2,12 +2,44 @@
 // activation and setting-change helpers.
 #include "ce_device_api.h"
 #include "aygshell.h"
-#include <commctrl.h>
 #include <wchar.h>
 
 static const WCHAR kMenuBarClass[] = L"menu_worker";
-static const WCHAR kMenuBarProperty[] = L"CeMenuBar";
-enum { MAX_SOFT_KEYS = 4, SOFT_KEY_TEXT_CHARS = 64 };
+enum { MAX_SOFT_KEYS = 4, SOFT_KEY_TEXT_CHARS = 64, MAX_BAR_OWNERS = 32 };
+
+// The windows whose soft-key bar follows them, each subclassed the classic way with
+// its previous procedure kept here. comctl32's SetWindowSubclass finds its data in a
+// window property on every message, and under Wine each of those lookups is a trip
+// to the server: three for every message the window receives, every notification
+// of a tree and every paint, which made collapsing a folder of a thousand files
+// take seconds. The device's shell costs its windows nothing of the kind.
+struct BarOwner {
+    HWND window;
+    HWND bar;
+    WNDPROC previous;
+};
+static BarOwner s_owners[MAX_BAR_OWNERS];
+static SRWLOCK s_ownersLock = SRWLOCK_INIT;
+
+static bool FindBarOwner(HWND window, BarOwner* found)
+{
+    AcquireSRWLockShared(&s_ownersLock);
+    bool known = false;
+    for (const BarOwner& owner : s_owners)
+        if (owner.window == window) {
+            *found = owner;
+            known = true;
+            break;
+        }
+    ReleaseSRWLockShared(&s_ownersLock);
+    return known;
+}
+
+static HWND BarOf(HWND window)
+{
+    BarOwner owner;
+    return FindBarOwner(window, &owner) ? owner.bar : nullptr;
+}
 
 // The soft keys' commands go to the window that owns the bar.
 static LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
@@ -58,9 +90,12 @@ static bool OnlyShellAbove(HWND window, HWND bar)
     return true;
 }
 
-static LRESULT CALLBACK FollowOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+static LRESULT CALLBACK FollowOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND bar = (HWND)data;
+    BarOwner owner;
+    if (!FindBarOwner(window, &owner))
+        return DefWindowProcW(window, message, wParam, lParam);
+    HWND bar = owner.bar;
     if (message == WM_SHOWWINDOW && IsWindow(bar)) {
         ShowWindow(bar, wParam ? SW_SHOWNOACTIVATE : SW_HIDE);
     } else if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && IsWindowVisible(bar) &&
@@ -72,10 +107,43 @@ static LRESULT CALLBACK FollowOwner(HWND window, UINT message, WPARAM wParam, LP
         const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
         SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, keep);
         SetWindowPos(bar, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+    } else if (message == WM_NCDESTROY) {
+        // The window's own procedure back, and its place free for another window.
+        if ((WNDPROC)GetWindowLongPtrW(window, GWLP_WNDPROC) == FollowOwner)
+            SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)owner.previous);
+        AcquireSRWLockExclusive(&s_ownersLock);
+        for (BarOwner& entry : s_owners)
+            if (entry.window == window)
+                entry = {};
+        ReleaseSRWLockExclusive(&s_ownersLock);
     }
-    else if (message == WM_NCDESTROY)
-        RemovePropW(window, kMenuBarProperty);
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(owner.previous, window, message, wParam, lParam);
+}
+
+// Makes `bar` follow `window`; a window that has a bar already gets the new one.
+// False when every place is taken.
+static bool FollowWithBar(HWND window, HWND bar)
+{
+    AcquireSRWLockExclusive(&s_ownersLock);
+    BarOwner* place = nullptr;
+    for (BarOwner& entry : s_owners) {
+        if (entry.window == window) {
+            entry.bar = bar;
+            ReleaseSRWLockExclusive(&s_ownersLock);
+            return true;
+        }
+        if (!entry.window && !place)
+            place = &entry;
+    }
+    if (place) {
+        // Entered before the procedure is swapped, so that the first message finds it.
+        place->window = window;
+        place->bar = bar;
+        place->previous = (WNDPROC)GetWindowLongPtrW(window, GWLP_WNDPROC);
+        SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)FollowOwner);
+    }
+    ReleaseSRWLockExclusive(&s_ownersLock);
+    return place != nullptr;
 }
 
 static bool RegisterMenuBarClass(HINSTANCE instance)
@@ -123,8 +191,10 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
                                    bar, (HMENU)(UINT_PTR)button[1], instance, nullptr);
         SendMessageW(key, WM_SETFONT, (WPARAM)CeGetStockObject(DEFAULT_GUI_FONT), FALSE);
     }
-    SetPropW(info->hwndParent, kMenuBarProperty, bar);
-    SetWindowSubclass(info->hwndParent, FollowOwner, 1, (DWORD_PTR)bar);
+    if (!FollowWithBar(info->hwndParent, bar)) {
+        DestroyWindow(bar);
+        return FALSE;
+    }
     PlaceBar(info->hwndParent, bar);
     if (IsWindowVisible(info->hwndParent))
         ShowWindow(bar, SW_SHOWNOACTIVATE);
@@ -143,7 +213,7 @@ BOOL WINAPI SHHandleWMActivate(HWND, WPARAM wParam, LPARAM, SHACTIVATEINFO* info
 BOOL WINAPI SHHandleWMSettingChange(HWND window, WPARAM, LPARAM, SHACTIVATEINFO*)
 {
     // After a rotation the shell fits the window and its soft-key bar to the new screen.
-    if (HWND bar = (HWND)GetPropW(window, kMenuBarProperty))
+    if (HWND bar = BarOf(window))
         PlaceBar(window, bar);
     return TRUE;
 }
