@@ -182,11 +182,16 @@ void DeleteChildren(HWND tree, HTREEITEM item)
     HTREEITEM child = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item);
     if (!child)
         return;
+    // Within the collapse the tree still counts the children as shown, and would lay
+    // out, scroll and repaint after every single deletion, a cost that grows with the
+    // square of the folder's size. Redrawing is held until the last one is gone.
+    SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     while (child) {
         HTREEITEM next = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)child);
         SendMessageW(tree, TVM_DELETEITEM, 0, (LPARAM)child);
         child = next;
     }
+    SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
     // A tree may take the node for childless once its last child is gone; it keeps
     // its button, to be read again at the next expansion.
     TVITEMW change = {};
