@@ -7,6 +7,7 @@
 #include <thread>
 #include "AppletBrowser.h"
 #include "DeviceKit.h"
+#include "FolderListing.h"
 #include "PickerFrame.h"
 #include "ProgramBrowser.h"
 #include "ScreenMetrics.h"
@@ -29,6 +30,35 @@ TEST(PickerFilter, LastFourCharactersReversedOccurInTheFilter)
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.passes, PassesFilter(row.name, row.filter)) << ToUtf8(row.name) << " " << ToUtf8(row.filter);
+}
+
+// A folder's level is sorted by the picker itself, quickly for plain names; the
+// order must stay the tree's own (lstrcmpiW) for every name.
+TEST(FolderOrder, GatheredNamesSortAsTheTreeSortsThem)
+{
+    const wchar_t alphabet[] = L"aAbBzZ09.._-~ \u00e9";
+    unsigned seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    FolderListing listing;
+    for (int i = 0; i < 3000; ++i) { // past the first blocks, so that they move
+        std::wstring name;
+        for (unsigned length = 1 + next() % 8; length; --length)
+            name += alphabet[next() % (ARRAYSIZE(alphabet) - 1)];
+        ASSERT_TRUE(AddFolderEntry(listing, name.c_str(), i % 7 == 0));
+    }
+    SortFolderListing(listing);
+    for (int i = 1; i < listing.count; ++i) {
+        const FolderEntry &a = listing.entries[i - 1], &b = listing.entries[i];
+        ASSERT_LE(lstrcmpiW(a.name, b.name), 0) << ToUtf8(a.name) << " before " << ToUtf8(b.name);
+        ASSERT_EQ(a.plain, IsPlainName(a.name)) << ToUtf8(a.name);
+    }
+    for (int i = 0; i + 1 < listing.count; i += 2) {
+        const FolderEntry &a = listing.entries[i], &b = listing.entries[(i * 7919) % listing.count];
+        int expected = lstrcmpiW(a.name, b.name);
+        int fast = CompareFolderNames(a.name, a.plain, b.name, b.plain);
+        ASSERT_EQ(expected < 0, fast < 0) << ToUtf8(a.name) << " / " << ToUtf8(b.name);
+        ASSERT_EQ(expected > 0, fast > 0) << ToUtf8(a.name) << " / " << ToUtf8(b.name);
+    }
 }
 
 HTREEITEM Insert(HWND tree, HTREEITEM parent, const std::wstring& text)

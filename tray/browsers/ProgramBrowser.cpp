@@ -2,6 +2,7 @@
 // with the files whose names pass the filter.
 #include "ProgramBrowser.h"
 #include "DebugLog.h"
+#include "FolderListing.h"
 #include "PickerFrame.h"
 #include "resource.h"
 
@@ -14,6 +15,32 @@ bool Append(WCHAR* path, const WCHAR* tail)
 {
     size_t length = wcslen(path);
     return CopyText(path + length, TEXT_CHARS - length, tail) != FALSE;
+}
+
+// Folders, and the files that pass the picker's filter; never "." or "..".
+bool IsListed(const WCHAR* name, bool isDirectory)
+{
+    if (!isDirectory && !PassesFilter(name, s_programs.filter))
+        return false;
+    return wcscmp(name, L".") != 0 && wcscmp(name, L"..") != 0;
+}
+
+HTREEITEM InsertFileItem(HWND tree, const WCHAR* name, HTREEITEM parent, bool isDirectory)
+{
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | (isDirectory ? TVIF_CHILDREN : 0);
+    insert.item.pszText = (LPWSTR)name;
+    insert.item.iImage = insert.item.iSelectedImage = isDirectory ? PICKER_IMAGE_COLLAPSED : PICKER_IMAGE_LEAF;
+    insert.item.cChildren = isDirectory ? 1 : 0;
+    return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+}
+
+void InsertListing(HWND tree, const FolderListing& listing, HTREEITEM parent)
+{
+    for (int i = 0; i < listing.count; ++i)
+        InsertFileItem(tree, listing.entries[i].name, parent, listing.entries[i].isDirectory);
 }
 
 void ListRoot(PickerState& picker) { AddFileItem(picker.tree, L"\\", nullptr, true); }
@@ -115,18 +142,7 @@ int GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps)
 
 HTREEITEM AddFileItem(HWND tree, const WCHAR* name, HTREEITEM parent, bool isDirectory)
 {
-    if (!isDirectory && !PassesFilter(name, s_programs.filter))
-        return nullptr;
-    if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0)
-        return nullptr;
-    TVINSERTSTRUCTW insert = {};
-    insert.hParent = parent ? parent : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST; // BrowseFile sorts the level once it is listed
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | (isDirectory ? TVIF_CHILDREN : 0);
-    insert.item.pszText = (LPWSTR)name;
-    insert.item.iImage = insert.item.iSelectedImage = isDirectory ? PICKER_IMAGE_COLLAPSED : PICKER_IMAGE_LEAF;
-    insert.item.cChildren = isDirectory ? 1 : 0;
-    return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+    return IsListed(name, isDirectory) ? InsertFileItem(tree, name, parent, isDirectory) : nullptr;
 }
 
 void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent)
@@ -152,6 +168,10 @@ void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent)
     // path names another file.
     const WCHAR* lastSeparator = wcsrchr(searchPattern, L'\\');
     size_t folderPart = lastSeparator ? (size_t)(lastSeparator - searchPattern) + 1 : 0;
+    // The level is gathered, sorted once and inserted in order: a sorted insert of
+    // each entry would walk the level every time.
+    FolderListing listing;
+    bool gathering = true;
     int listed = 0;
     do {
         bool isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -166,12 +186,25 @@ void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent)
                      FOLDER_ENTRIES_MAX);
             break;
         }
-        AddFileItem(tree, found.cFileName, parent, isDirectory);
+        if (!IsListed(found.cFileName, isDirectory))
+            continue;
+        if (gathering && !AddFolderEntry(listing, found.cFileName, isDirectory)) {
+            // Short of memory: what was gathered goes in as it is, and the tree sorts.
+            DebugLog(L"BrowseFile: no memory to gather [%s], the tree sorts it", searchPattern);
+            gathering = false;
+            SortFolderListing(listing);
+            InsertListing(tree, listing, parent);
+        }
+        if (!gathering)
+            InsertFileItem(tree, found.cFileName, parent, isDirectory);
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    // One sort of the level rather than a sorted insert of each entry, which walks
-    // the level every time: n log n for a large folder instead of n squared.
-    SendMessageW(tree, TVM_SORTCHILDREN, FALSE, (LPARAM)parent);
+    if (gathering) {
+        SortFolderListing(listing);
+        InsertListing(tree, listing, parent);
+    } else {
+        SendMessageW(tree, TVM_SORTCHILDREN, FALSE, (LPARAM)parent);
+    }
 }
 
 void ShowProgramBrowser(HINSTANCE instance, HWND owner, const WCHAR* title, const WCHAR* filter, WCHAR* resultPath,
