@@ -1,9 +1,9 @@
 // Picker benchmark: how long the real pickers take to fill their trees, beside a bare
 // tree control given the same names (the floor), and how long the settings window
 // takes to come back after OK. Runs on the emulated device; prints its figures.
-//   pickers.exe
-// Makes C:\BenchPickers (folders of 2,000 and 10,000 files, half of them programs)
-// and 50 copies of the sample applet library in \windows, and removes them again.
+//   pickers.exe, run by bench/pickers.sh, which makes C:\BenchPickers (folders of
+// 2,000 and 10,000 files, half of them programs, and "small" with a.exe) and 50
+// copies of the sample applet library in \windows.
 #include <windows.h>
 #include <commctrl.h>
 #include <algorithm>
@@ -51,39 +51,14 @@ std::wstring Number(int n, int digits)
     return std::wstring(digits > (int)text.size() ? digits - text.size() : 0, L'0') + text;
 }
 
-// A folder of `count` files, every other one a program; the programs' names.
-std::vector<std::wstring> MakeFolder(const std::wstring& folder, int count)
+// The programs of a benchmark folder of `count` files, as bench/pickers.sh names
+// them: every other file is a program.
+std::vector<std::wstring> ProgramNames(int count)
 {
-    CreateDirectoryW(folder.c_str(), nullptr);
     std::vector<std::wstring> programs;
-    for (int i = 0; i < count; ++i) {
-        std::wstring name = L"f" + Number(i, 5) + (i % 2 ? L".txt" : L".exe");
-        HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-        if (i % 2 == 0)
-            programs.push_back(name);
-    }
+    for (int i = 0; i < count; i += 2)
+        programs.push_back(L"f" + Number(i, 5) + L".exe");
     return programs;
-}
-
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 HTREEITEM Child(HWND tree, HTREEITEM parent, const std::wstring& text)
@@ -120,36 +95,41 @@ void Collapse(HWND tree, HTREEITEM node)
     SendMessageW(tree, WM_KEYDOWN, VK_SUBTRACT, 0);
 }
 
-// The floor: a bare tree of the picker's size and style on this thread, given the
-// same names in the picker's order under one node, expanded and drawn.
+// The floor: a bare tree control on this thread, made like the picker's (size,
+// style, font and images), given the same names in the picker's order under a
+// collapsed node and expanded by the same key, then drawn.
 struct BareTree {
     HWND window, tree;
-    BareTree()
+    explicit BareTree(HWND model)
     {
-        window = CreateWindowExW(0, L"static", L"floor", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                 GetSystemMetrics(SM_CYSCREEN) - 52, nullptr, nullptr, nullptr, nullptr);
-        RECT client;
-        GetClientRect(window, &client);
-        tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
-                               TVS_LINESATROOT, 0, 20, client.right, client.bottom - 40, window, nullptr, nullptr, nullptr);
+        RECT size;
+        GetClientRect(model, &size);
+        window = CreateWindowExW(0, L"static", L"floor", WS_POPUP | WS_VISIBLE, 0, 0, size.right, size.bottom, nullptr,
+                                 nullptr, nullptr, nullptr);
+        tree = CreateWindowExW(0, WC_TREEVIEWW, L"", (DWORD)GetWindowLongPtrW(model, GWL_STYLE), 0, 0, size.right,
+                               size.bottom, window, nullptr, nullptr, nullptr);
+        SendMessageW(tree, WM_SETFONT, SendMessageW(model, WM_GETFONT, 0, 0), FALSE);
+        SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, SendMessageW(model, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     }
-    ~BareTree() { DestroyWindow(window); }
+    ~BareTree() { DestroyWindow(window); } // the image list stays with the picker
     HTREEITEM Insert(HTREEITEM parent, const std::wstring& text)
     {
         TVINSERTSTRUCTW insert = {};
         insert.hParent = parent ? parent : TVI_ROOT;
         insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_CHILDREN;
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
         insert.item.pszText = (LPWSTR)text.c_str();
+        insert.item.iImage = insert.item.iSelectedImage = parent ? PICKER_IMAGE_LEAF : PICKER_IMAGE_COLLAPSED;
         insert.item.cChildren = parent ? 0 : 1;
         return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
     }
     double Fill(HTREEITEM node, const std::vector<std::wstring>& names)
     {
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)node);
         double start = Now();
         for (const std::wstring& name : names)
             Insert(node, name);
-        SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)node);
+        SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
         UpdateWindow(tree);
         double took = Now() - start;
         SendMessageW(tree, TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, (LPARAM)node);
@@ -160,7 +140,7 @@ struct BareTree {
 struct Row {
     std::wstring what;
     int n;
-    double picker, floor;
+    double picker, floor, collapse;
 };
 std::vector<Row> g_rows;
 std::vector<double> g_okProgram, g_okApplet;
@@ -216,27 +196,30 @@ void MeasureFolders(HWND picker, const std::vector<std::vector<std::wstring>>& f
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)root);
     HTREEITEM bench = Child(tree, root, L"BenchPickers");
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)bench);
-    BareTree bare;
+    BareTree bare(tree);
     for (size_t f = 0; f < folders.size(); ++f) {
         std::wstring name = L"files" + std::to_wstring(folders[f].size() * 2);
         HTREEITEM node = Child(tree, bench, name);
         HTREEITEM floorNode = bare.Insert(nullptr, name);
-        std::vector<double> picked, floor;
+        std::vector<double> picked, floor, collapsed;
         for (int round = 0; round <= kRounds; ++round) { // round 0 warms the caches
             double took = TimedExpand(tree, node);
             if (CountChildren(tree, node) != (int)folders[f].size())
                 fwprintf(stderr, L"pickers: %ls listed %d, not %zu\n", name.c_str(), CountChildren(tree, node),
                          folders[f].size());
+            double collapseStart = Now();
             Collapse(tree, node);
+            double collapseTook = Now() - collapseStart;
             double bareTook = bare.Fill(floorNode, folders[f]);
             if (round) {
                 picked.push_back(took);
                 floor.push_back(bareTook);
+                collapsed.push_back(collapseTook);
             }
         }
         fwprintf(stderr, L"pickers: %ls measured\n", name.c_str());
         g_rows.push_back({L"folder of " + std::to_wstring(folders[f].size() * 2) + L" files", (int)folders[f].size(),
-                          Median(picked), Median(floor)});
+                          Median(picked), Median(floor), Median(collapsed)});
     }
 }
 
@@ -244,26 +227,29 @@ void MeasureLibraries(HWND picker, double opened, std::vector<double>& firstLeve
 {
     HWND tree = GetDlgItem(picker, IDC_APPLET_TREE);
     firstLevel.push_back(opened);
-    BareTree bare;
+    BareTree bare(tree);
     std::vector<HTREEITEM> nodes, floorNodes;
     for (int i = 0; i < kLibraries; ++i) {
         nodes.push_back(Child(tree, nullptr, L"bench" + Number(i, 2) + L".cpl"));
         floorNodes.push_back(bare.Insert(nullptr, L"bench" + Number(i, 2) + L".cpl"));
     }
-    std::vector<double> picked, floor;
+    std::vector<double> picked, floor, collapsed;
     for (int round = 0; round <= kRounds; ++round) {
-        double sweep = 0, bareSweep = 0;
+        double sweep = 0, bareSweep = 0, collapseSweep = 0;
         for (int i = 0; i < kLibraries; ++i) {
             sweep += TimedExpand(tree, nodes[i]);
+            double collapseStart = Now();
             Collapse(tree, nodes[i]);
+            collapseSweep += Now() - collapseStart;
             bareSweep += bare.Fill(floorNodes[i], {L"Sample Applet"});
         }
         if (round) {
             picked.push_back(sweep);
             floor.push_back(bareSweep);
+            collapsed.push_back(collapseSweep);
         }
     }
-    g_rows.push_back({L"50 libraries, each expanded", kLibraries, Median(picked), Median(floor)});
+    g_rows.push_back({L"50 libraries, each expanded", kLibraries, Median(picked), Median(floor), Median(collapsed)});
 }
 
 } // namespace
@@ -273,15 +259,12 @@ int wmain()
     ComputeSize();
     InitCommonControls();
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    CreateDirectoryW(kBenchFolder, nullptr);
-    std::vector<std::vector<std::wstring>> folders = {MakeFolder(std::wstring(kBenchFolder) + L"\\files2000", 2000),
-                                                      MakeFolder(std::wstring(kBenchFolder) + L"\\files10000", 10000)};
-    CreateDirectoryW((std::wstring(kBenchFolder) + L"\\small").c_str(), nullptr);
-    CloseHandle(CreateFileW((std::wstring(kBenchFolder) + L"\\small\\a.exe").c_str(), GENERIC_WRITE, 0, nullptr,
-                            CREATE_ALWAYS, 0, nullptr));
-    std::wstring sample = DeviceProgramPath(L"sample.cpl");
-    for (int i = 0; i < kLibraries; ++i)
-        CopyFileW(sample.c_str(), (L"C:\\windows\\bench" + Number(i, 2) + L".cpl").c_str(), FALSE);
+    if (GetFileAttributesW((std::wstring(kBenchFolder) + L"\\files10000").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        fwprintf(stderr, L"pickers: no %ls; run bench/pickers.sh\n", kBenchFolder);
+        return 1;
+    }
+    std::vector<std::vector<std::wstring>> folders = {ProgramNames(2000), ProgramNames(10000)};
+
 
     int top = TopBarHeight();
     g_owner = CreateWindowExW(0, L"static", L"Bench owner", WS_POPUP | WS_VISIBLE, 0, top,
@@ -340,17 +323,15 @@ int wmain()
         driver.join();
     }
 
-    for (int i = 0; i < kLibraries; ++i)
-        DeleteFileW((L"C:\\windows\\bench" + Number(i, 2) + L".cpl").c_str());
-    RemoveFolder(kBenchFolder);
     DestroyWindow(g_owner);
 
     wprintf(L"Picker benchmark, %dx%d screen, median of %d\n", GetSystemMetrics(SM_CXSCREEN),
             GetSystemMetrics(SM_CYSCREEN), kRounds);
-    wprintf(L"%-32ls %6ls %10ls %10ls %6ls\n", L"expanding", L"nodes", L"picker ms", L"floor ms", L"ratio");
+    wprintf(L"%-32ls %6ls %10ls %10ls %6ls %12ls\n", L"expanding", L"nodes", L"picker ms", L"floor ms", L"ratio",
+            L"collapse ms");
     for (const Row& row : g_rows)
-        wprintf(L"%-32ls %6d %10.1f %10.1f %6.2f\n", row.what.c_str(), row.n, row.picker, row.floor,
-                row.floor > 0 ? row.picker / row.floor : 0.0);
+        wprintf(L"%-32ls %6d %10.1f %10.1f %6.2f %12.1f\n", row.what.c_str(), row.n, row.picker, row.floor,
+                row.floor > 0 ? row.picker / row.floor : 0.0, row.collapse);
     if (g_rows.size() >= 2 && g_rows[0].picker > 0)
         wprintf(L"growth 2,000 -> 10,000 files: x%.2f (n log n: x%.2f)\n", g_rows[1].picker / g_rows[0].picker,
                 5.0 * log(10000.0) / log(2000.0));

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Runs the picker benchmark of a build tree on its 240x320 emulated device and
 # prints the figures.   bench/pickers.sh BUILD
+# The benchmark's folders (2,000 and 10,000 files, half of them programs) and its 50
+# applet libraries in \windows are made here on the host, and removed afterwards:
+# made through Wine, each new name in a large folder costs a scan of the whole folder.
 # A device that was not running before is stopped again afterwards.
 set -euo pipefail
 
@@ -15,6 +18,31 @@ if ! { [ -f "$dev/xephyr.pid" ] && kill -0 "$(cat "$dev/xephyr.pid")" 2>/dev/nul
   started=1
 fi
 "$here/../device/emu.sh" start "$dev" 240 320
+
+drive="$dev/prefix/drive_c"
+remove_data() {
+  rm -rf "$drive/BenchPickers"
+  rm -f "$drive"/windows/bench[0-9][0-9].cpl
+}
+trap remove_data EXIT
+remove_data
+mkdir -p "$drive/BenchPickers/small"
+: >"$drive/BenchPickers/small/a.exe"
+for count in 2000 10000; do
+  mkdir -p "$drive/BenchPickers/files$count"
+  (
+    cd "$drive/BenchPickers/files$count"
+    for ((i = 0; i < count; ++i)); do
+      if ((i % 2)); then printf -v name 'f%05d.txt' "$i"; else printf -v name 'f%05d.exe' "$i"; fi
+      : >"$name"
+    done
+  )
+done
+for ((i = 0; i < 50; ++i)); do
+  printf -v name 'bench%02d.cpl' "$i"
+  cp "$build/device-bin/sample.cpl" "$drive/windows/$name"
+done
+
 status=0
 DEVICE=lo DEVICE_ROOT="$build/device" "$here/../device/wine-run.sh" "$exe" </dev/null 2>/dev/null || status=$?
 if [ "$started" = 1 ]; then "$here/../device/emu.sh" stop "$dev"; fi

@@ -69,6 +69,6 @@ dev="$build/device/lo"
 BENCH_HOST_PIDS=$(host_pids "$dev") run_on lo 240 320 "$build/bench-bin/flood.exe" "$@"
 count_requests
 run_on lo 240 320 "$build/bench-bin/pages.exe"
-run_on lo 240 320 "$build/bench-bin/pickers.exe"
+"$here/pickers.sh" "$build" || status=$?
 run_on hi 480 640 "$build/bench-bin/pages.exe"
 exit "$status"
