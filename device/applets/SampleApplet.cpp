@@ -9,6 +9,8 @@
 //   broken.cpl   fails CPL_INIT
 //   liar.cpl     claims 100000 applets whose names fill the field without an end
 //   REGION.CPL   one applet, its file name in capitals
+//   crash.cpl    two applets; asked for the second one's name it writes through a
+//                null pointer (not installed: tests copy it where they need it)
 //   any other    one applet, "Sample Applet"
 // Built with SAMPLE_WITHOUT_ENTRY it exports nothing (noentry.cpl).
 #include <windows.h>
@@ -19,7 +21,7 @@
 #ifndef SAMPLE_WITHOUT_ENTRY
 namespace {
 
-enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES };
+enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS };
 
 struct Library {
     const wchar_t* file; // lower case
@@ -37,6 +39,7 @@ const Library kLibraries[] = {
     {L"broken.cpl", FAILS_INIT, 1, {L"Broken"}},
     {L"liar.cpl", LIES, 100000, {L"Liar"}},
     {L"region.cpl", NEW_INQUIRE, 1, {L"Regional Settings"}},
+    {L"crash.cpl", FAULTS, 2, {L"Before the fault", L"Never seen"}},
 };
 const Library kAnyOther = {L"", NEW_INQUIRE, 1, {L"Sample Applet"}};
 
@@ -87,6 +90,10 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
         NEWCPLINFOW* info = (NEWCPLINFOW*)second;
         if (!info || first < 0 || first >= library.count || library.behaviour == INQUIRE_ONLY)
             return 1;
+        if (library.behaviour == FAULTS && first == 1) {
+            volatile int* nowhere = nullptr;
+            *nowhere = 1;
+        }
         if (library.behaviour == LIES) {
             // Every character of the name field used, no terminator.
             for (size_t i = 0; i < ARRAYSIZE(info->szName); ++i)

@@ -102,6 +102,31 @@ TEST(PickerPaths, SearchPathAndFullPathOfEachLevel)
     DestroyWindow(tree);
 }
 
+// A library that faults inside CPlApplet costs the picker that library only: what it
+// named before the fault is listed, the fault reads as "not found", and the program
+// goes on (a library in an unknown state is never called or released again).
+TEST(AppletLibraries, AFaultInsideTheLibraryCostsOnlyThatLibrary)
+{
+    InitCommonControls();
+    CreateDirectoryW(L"C:\\AppletFaults", nullptr);
+    ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), L"C:\\AppletFaults\\crash.cpl", FALSE) ||
+                GetFileAttributesW(L"C:\\AppletFaults\\crash.cpl") != INVALID_FILE_ATTRIBUTES);
+    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HTREEITEM node = Insert(tree, nullptr, L"crash.cpl");
+    for (int opening = 0; opening < 2; ++opening) {
+        GetAppletContents(tree, L"C:\\AppletFaults\\crash.cpl\\*.*", node);
+        HTREEITEM child = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)node);
+        WCHAR text[TEXT_CHARS] = L"";
+        EXPECT_TRUE(child && ReadItemText(tree, child, text));
+        EXPECT_STREQ(L"Before the fault", text);
+        EXPECT_EQ(nullptr, (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)child));
+        SendMessageW(tree, TVM_DELETEITEM, 0, (LPARAM)child);
+    }
+    EXPECT_EQ(0, FindAppletIndex(L"C:\\AppletFaults\\crash.cpl", L"Before the fault"));
+    EXPECT_EQ(-1, FindAppletIndex(L"C:\\AppletFaults\\crash.cpl", L"Never seen"));
+    DestroyWindow(tree);
+}
+
 // Runs a picker on this thread while `drive` acts on it from a second thread once
 // its tree is there; the picker is cancelled afterwards, whatever `drive` did.
 std::wstring RunPicker(bool applet, const wchar_t* filter, std::function<void(HWND picker, HWND tree)> drive)

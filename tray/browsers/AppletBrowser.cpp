@@ -2,6 +2,7 @@
 // its library reports through CPlApplet.
 #include "AppletBrowser.h"
 #include <cpl.h>
+#include "AppletCall.h"
 #include "DebugLog.h"
 #include "PickerFrame.h"
 #include "resource.h"
@@ -21,12 +22,15 @@ struct InquiryRecord {
 };
 
 // A loaded applet library; after a successful CPL_INIT the library is told
-// CPL_EXIT before it is released, as the control-panel protocol asks.
+// CPL_EXIT before it is released, as the control-panel protocol asks. A library
+// that faulted is never called again nor released.
 struct AppletLibrary {
     HMODULE module = nullptr;
     APPLET_PROC entry = nullptr;
     HWND window = nullptr;
+    const WCHAR* file = L"";
     bool initialised = false;
+    bool faulted = false;
 
     AppletLibrary() = default;
     AppletLibrary(const AppletLibrary&) = delete;
@@ -34,26 +38,38 @@ struct AppletLibrary {
     ~AppletLibrary()
     {
         if (initialised)
-            entry(window, CPL_EXIT, 0, 0);
-        if (module)
+            Call(CPL_EXIT, 0, 0);
+        if (module && !faulted)
             FreeLibrary(module);
+    }
+
+    // The entry's answer; 0 once the library has faulted.
+    LONG Call(UINT message, LPARAM first, LPARAM second)
+    {
+        LONG result = 0;
+        if (faulted || CallApplet(entry, window, message, first, second, &result))
+            return result;
+        faulted = true;
+        DebugLog(L"Applet browser: [%s] faulted inside CPlApplet (message %u), left loaded and not used again", file,
+                 message);
+        return 0;
     }
 };
 
 // The applet count, held to what a picker lists.
-int AppletCount(const AppletLibrary& library)
+int AppletCount(AppletLibrary& library)
 {
-    LONG count = library.entry(library.window, CPL_GETCOUNT, 0, 0);
+    LONG count = library.Call(CPL_GETCOUNT, 0, 0);
     return count < 0 ? 0 : count > APPLETS_PER_LIBRARY_MAX ? APPLETS_PER_LIBRARY_MAX : (int)count;
 }
 
 // The name of applet `index`, always terminated; empty when it has none.
-void AppletName(const AppletLibrary& library, int index, WCHAR* name, size_t chars)
+void AppletName(AppletLibrary& library, int index, WCHAR* name, size_t chars)
 {
     InquiryRecord record = {};
-    library.entry(library.window, CPL_NEWINQUIRE, index, (LPARAM)&record.info);
+    library.Call(CPL_NEWINQUIRE, index, (LPARAM)&record.info);
     record.info.szName[ARRAYSIZE(record.info.szName) - 1] = 0;
-    CopyText(name, chars, record.info.szName);
+    CopyText(name, chars, library.faulted ? L"" : record.info.szName);
 }
 
 PickerState s_applets;
@@ -62,6 +78,7 @@ PickerState s_applets;
 bool OpenApplets(AppletLibrary& library, const WCHAR* module, HWND window, bool logLoad)
 {
     library.window = window;
+    library.file = module;
     library.module = LoadLibraryW(module);
     if (logLoad)
         DebugLog(L"GetAppletContents loaded [%s]", module);
@@ -70,7 +87,7 @@ bool OpenApplets(AppletLibrary& library, const WCHAR* module, HWND window, bool 
     library.entry = (APPLET_PROC)GetProcAddressW(library.module, L"CPlApplet");
     if (!library.entry)
         return false;
-    library.initialised = library.entry(window, CPL_INIT, 0, 0) != 0;
+    library.initialised = library.Call(CPL_INIT, 0, 0) != 0;
     return library.initialised;
 }
 
@@ -195,7 +212,7 @@ void GetAppletContents(HWND tree, const WCHAR* searchPath, HTREEITEM fileNode)
         return;
     int count = AppletCount(applets);
     DebugLog(L"GetAppletContents items=%d", count);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !applets.faulted; ++i) {
         WCHAR name[TEXT_CHARS];
         AppletName(applets, i, name, ARRAYSIZE(name));
         DebugLog(L"cplInfo.szName=%s", name);
@@ -219,7 +236,7 @@ int FindAppletIndex(const WCHAR* file, const WCHAR* name)
     if (!OpenApplets(applets, file, nullptr, false))
         return -1;
     int count = AppletCount(applets);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !applets.faulted; ++i) {
         WCHAR found[TEXT_CHARS];
         AppletName(applets, i, found, ARRAYSIZE(found));
         if (found[0] && wcscmp(found, name) == 0)
