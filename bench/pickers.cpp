@@ -93,46 +93,81 @@ void Collapse(HWND tree, HTREEITEM node)
 {
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)node);
     SendMessageW(tree, WM_KEYDOWN, VK_SUBTRACT, 0);
+    UpdateWindow(tree);
 }
 
-// The floor: a bare tree control on this thread, made like the picker's (size,
-// style, font and images), given the same names in the picker's order under a
-// collapsed node and expanded by the same key, then drawn.
-struct BareTree {
-    HWND window, tree;
-    explicit BareTree(HWND model)
-    {
+// The floor: a bare tree control made like the picker's (size, style, font and
+// images), given the same names in the picker's order under a collapsed node and
+// expanded by the same key, then drawn. It lives on the pickers' thread, in the
+// host window made there at the start, and is driven from the measuring thread the
+// way the picker is: one sent message to fill and expand, then UpdateWindow.
+enum { WM_FLOOR_MAKE = WM_APP + 1, WM_FLOOR_FILL, WM_FLOOR_DESTROY };
+HWND g_floorHost;
+
+struct FloorFill {
+    HTREEITEM node;
+    const std::vector<std::wstring>* names;
+};
+
+HTREEITEM InsertFloorItem(HWND tree, HTREEITEM parent, const std::wstring& text)
+{
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = (LPWSTR)text.c_str();
+    insert.item.iImage = insert.item.iSelectedImage = parent ? PICKER_IMAGE_LEAF : PICKER_IMAGE_COLLAPSED;
+    insert.item.cChildren = parent ? 0 : 1;
+    return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+}
+
+LRESULT CALLBACK FloorHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND tree = GetWindow(window, GW_CHILD);
+    switch (message) {
+    case WM_FLOOR_MAKE: {
+        HWND model = (HWND)lParam;
         RECT size;
         GetClientRect(model, &size);
-        window = CreateWindowExW(0, L"static", L"floor", WS_POPUP | WS_VISIBLE, 0, 0, size.right, size.bottom, nullptr,
-                                 nullptr, nullptr, nullptr);
+        SetWindowPos(window, HWND_TOP, 0, 0, size.right, size.bottom, SWP_NOACTIVATE | SWP_SHOWWINDOW);
         tree = CreateWindowExW(0, WC_TREEVIEWW, L"", (DWORD)GetWindowLongPtrW(model, GWL_STYLE), 0, 0, size.right,
                                size.bottom, window, nullptr, nullptr, nullptr);
         SendMessageW(tree, WM_SETFONT, SendMessageW(model, WM_GETFONT, 0, 0), FALSE);
+        // The image list stays the picker's: a tree never destroys its own.
         SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, SendMessageW(model, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+        return (LRESULT)tree;
     }
-    ~BareTree() { DestroyWindow(window); } // the image list stays with the picker
-    HTREEITEM Insert(HTREEITEM parent, const std::wstring& text)
-    {
-        TVINSERTSTRUCTW insert = {};
-        insert.hParent = parent ? parent : TVI_ROOT;
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-        insert.item.pszText = (LPWSTR)text.c_str();
-        insert.item.iImage = insert.item.iSelectedImage = parent ? PICKER_IMAGE_LEAF : PICKER_IMAGE_COLLAPSED;
-        insert.item.cChildren = parent ? 0 : 1;
-        return (HTREEITEM)SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+    case WM_FLOOR_FILL: {
+        const FloorFill* fill = (const FloorFill*)lParam;
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)fill->node);
+        for (const std::wstring& name : *fill->names)
+            InsertFloorItem(tree, fill->node, name);
+        SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
+        return 0;
     }
+    case WM_FLOOR_DESTROY:
+        DestroyWindow(tree);
+        ShowWindow(window, SW_HIDE);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct BareTree {
+    HWND tree;
+    explicit BareTree(HWND model) { tree = (HWND)SendMessageW(g_floorHost, WM_FLOOR_MAKE, 0, (LPARAM)model); }
+    ~BareTree() { SendMessageW(g_floorHost, WM_FLOOR_DESTROY, 0, 0); }
+    HTREEITEM Insert(HTREEITEM parent, const std::wstring& text) { return InsertFloorItem(tree, parent, text); }
     double Fill(HTREEITEM node, const std::vector<std::wstring>& names)
     {
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)node);
+        FloorFill fill = {node, &names};
         double start = Now();
-        for (const std::wstring& name : names)
-            Insert(node, name);
-        SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
+        SendMessageW(g_floorHost, WM_FLOOR_FILL, 0, (LPARAM)&fill);
         UpdateWindow(tree);
         double took = Now() - start;
         SendMessageW(tree, TVM_EXPAND, TVE_COLLAPSE | TVE_COLLAPSERESET, (LPARAM)node);
+        UpdateWindow(tree); // nothing of this fill is left to draw in the next measurement
         return took;
     }
 };
@@ -266,6 +301,13 @@ int wmain()
     std::vector<std::vector<std::wstring>> folders = {ProgramNames(2000), ProgramNames(10000)};
 
 
+    WNDCLASSW floorClass = {};
+    floorClass.lpfnWndProc = FloorHostProc;
+    floorClass.hInstance = instance;
+    floorClass.lpszClassName = L"BenchFloor";
+    RegisterClassW(&floorClass);
+    g_floorHost = CreateWindowExW(WS_EX_NOACTIVATE, L"BenchFloor", L"floor", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  instance, nullptr);
     int top = TopBarHeight();
     g_owner = CreateWindowExW(0, L"static", L"Bench owner", WS_POPUP | WS_VISIBLE, 0, top,
                               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - top, nullptr, nullptr,
@@ -324,6 +366,7 @@ int wmain()
     }
 
     DestroyWindow(g_owner);
+    DestroyWindow(g_floorHost);
 
     wprintf(L"Picker benchmark, %dx%d screen, median of %d\n", GetSystemMetrics(SM_CXSCREEN),
             GetSystemMetrics(SM_CYSCREEN), kRounds);
