@@ -37,8 +37,8 @@ TEST(PickerFilter, LastFourCharactersReversedOccurInTheFilter)
 TEST(FolderOrder, GatheredNamesSortAsTheTreeSortsThem)
 {
     const wchar_t alphabet[] = L"aAbBzZ09.._-~ \u00e9";
-    unsigned seed = 12345;
-    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    unsigned state = 12345;
+    auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
     FolderListing listing;
     for (int i = 0; i < 3000; ++i) { // past the first blocks, so that they move
         std::wstring name;
