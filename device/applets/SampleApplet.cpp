@@ -10,7 +10,10 @@
 //   liar.cpl     claims 100000 applets whose names fill the field without an end
 //   REGION.CPL   one applet, its file name in capitals
 //   crash.cpl    two applets; asked for the second one's name it writes through a
-//                null pointer (not installed: tests copy it where they need it)
+//                null pointer
+//   hang.cpl     two applets; asked for the second one's name it never answers
+//                (crash.cpl and hang.cpl are not installed: tests copy them where
+//                they need them)
 //   any other    one applet, "Sample Applet"
 // Built with SAMPLE_WITHOUT_ENTRY it exports nothing (noentry.cpl).
 #include <windows.h>
@@ -21,7 +24,7 @@
 #ifndef SAMPLE_WITHOUT_ENTRY
 namespace {
 
-enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS };
+enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS, HANGS };
 
 struct Library {
     const wchar_t* file; // lower case
@@ -40,6 +43,7 @@ const Library kLibraries[] = {
     {L"liar.cpl", LIES, 100000, {L"Liar"}},
     {L"region.cpl", NEW_INQUIRE, 1, {L"Regional Settings"}},
     {L"crash.cpl", FAULTS, 2, {L"Before the fault", L"Never seen"}},
+    {L"hang.cpl", HANGS, 2, {L"Before the hang", L"Never seen"}},
 };
 const Library kAnyOther = {L"", NEW_INQUIRE, 1, {L"Sample Applet"}};
 
@@ -94,6 +98,8 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
             volatile int* nowhere = nullptr;
             *nowhere = 1;
         }
+        if (library.behaviour == HANGS && first == 1)
+            Sleep(INFINITE);
         if (library.behaviour == LIES) {
             // Every character of the name field used, no terminator.
             for (size_t i = 0; i < ARRAYSIZE(info->szName); ++i)

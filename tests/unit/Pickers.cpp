@@ -102,28 +102,44 @@ TEST(PickerPaths, SearchPathAndFullPathOfEachLevel)
     DestroyWindow(tree);
 }
 
-// A library that faults inside CPlApplet costs the picker that library only: what it
-// named before the fault is listed, the fault reads as "not found", and the program
-// goes on (a library in an unknown state is never called or released again).
-TEST(AppletLibraries, AFaultInsideTheLibraryCostsOnlyThatLibrary)
+// The applets listed under a fresh node for the library `path`.
+std::vector<std::wstring> ListedApplets(HWND tree, const wchar_t* path)
+{
+    HTREEITEM node = Insert(tree, nullptr, L"node");
+    GetAppletContents(tree, (std::wstring(path) + L"\\*.*").c_str(), node);
+    std::vector<std::wstring> names;
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child; child = TreeView_GetNextSibling(tree, child)) {
+        WCHAR text[TEXT_CHARS] = L"";
+        ReadItemText(tree, child, text);
+        names.push_back(text);
+    }
+    TreeView_DeleteItem(tree, node);
+    return names;
+}
+
+// A library that faults inside CPlApplet, or never answers, costs the picker that
+// library only: what it named before is listed, the fault or silence reads as "not
+// found", and the program goes on. A library in an unknown state is never called
+// or released again.
+TEST(AppletLibraries, AFaultOrAHangInsideTheLibraryCostsOnlyThatLibrary)
 {
     InitCommonControls();
     CreateDirectoryW(L"C:\\AppletFaults", nullptr);
-    ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), L"C:\\AppletFaults\\crash.cpl", FALSE) ||
-                GetFileAttributesW(L"C:\\AppletFaults\\crash.cpl") != INVALID_FILE_ATTRIBUTES);
-    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    HTREEITEM node = Insert(tree, nullptr, L"crash.cpl");
-    for (int opening = 0; opening < 2; ++opening) {
-        GetAppletContents(tree, L"C:\\AppletFaults\\crash.cpl\\*.*", node);
-        HTREEITEM child = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)node);
-        WCHAR text[TEXT_CHARS] = L"";
-        EXPECT_TRUE(child && ReadItemText(tree, child, text));
-        EXPECT_STREQ(L"Before the fault", text);
-        EXPECT_EQ(nullptr, (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)child));
-        SendMessageW(tree, TVM_DELETEITEM, 0, (LPARAM)child);
+    for (const wchar_t* name : {L"crash.cpl", L"hang.cpl"}) {
+        std::wstring copy = std::wstring(L"C:\\AppletFaults\\") + name;
+        ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), copy.c_str(), FALSE) ||
+                    GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES);
     }
+    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    for (int opening = 0; opening < 2; ++opening)
+        EXPECT_EQ(std::vector<std::wstring>{L"Before the fault"}, ListedApplets(tree, L"C:\\AppletFaults\\crash.cpl"));
     EXPECT_EQ(0, FindAppletIndex(L"C:\\AppletFaults\\crash.cpl", L"Before the fault"));
     EXPECT_EQ(-1, FindAppletIndex(L"C:\\AppletFaults\\crash.cpl", L"Never seen"));
+
+    DWORD start = GetTickCount();
+    EXPECT_EQ(std::vector<std::wstring>{}, ListedApplets(tree, L"C:\\AppletFaults\\hang.cpl"));
+    EXPECT_EQ(-1, FindAppletIndex(L"C:\\AppletFaults\\hang.cpl", L"Before the hang"));
+    EXPECT_LT(GetTickCount() - start, 30000u) << "the picker waits for a silent library only so long";
     DestroyWindow(tree);
 }
 

@@ -1,8 +1,7 @@
 // The applet browser: the ".cpl" files of \windows, each expanding to the applets
 // its library reports through CPlApplet.
 #include "AppletBrowser.h"
-#include <cpl.h>
-#include "AppletCall.h"
+#include "AppletSession.h"
 #include "DebugLog.h"
 #include "PickerFrame.h"
 #include "resource.h"
@@ -14,82 +13,7 @@ const WCHAR kWindowsFolder[] = L"\\windows";
 // path both fit the text buffers: "\windows\" NAME ",255" and NAME "\*.*".
 const size_t kFileNameMax = TEXT_CHARS - 1 - 9 - 4;
 
-// An applet may write a larger record than it was given; the spare room keeps that
-// off the stack around it.
-struct InquiryRecord {
-    NEWCPLINFOW info;
-    BYTE spare[512];
-};
-
-// A loaded applet library; after a successful CPL_INIT the library is told
-// CPL_EXIT before it is released, as the control-panel protocol asks. A library
-// that faulted is never called again nor released.
-struct AppletLibrary {
-    HMODULE module = nullptr;
-    APPLET_PROC entry = nullptr;
-    HWND window = nullptr;
-    const WCHAR* file = L"";
-    bool initialised = false;
-    bool faulted = false;
-
-    AppletLibrary() = default;
-    AppletLibrary(const AppletLibrary&) = delete;
-    AppletLibrary& operator=(const AppletLibrary&) = delete;
-    ~AppletLibrary()
-    {
-        if (initialised)
-            Call(CPL_EXIT, 0, 0);
-        if (module && !faulted)
-            FreeLibrary(module);
-    }
-
-    // The entry's answer; 0 once the library has faulted.
-    LONG Call(UINT message, LPARAM first, LPARAM second)
-    {
-        LONG result = 0;
-        if (faulted || CallApplet(entry, window, message, first, second, &result))
-            return result;
-        faulted = true;
-        DebugLog(L"Applet browser: [%s] faulted inside CPlApplet (message %u), left loaded and not used again", file,
-                 message);
-        return 0;
-    }
-};
-
-// The applet count, held to what a picker lists.
-int AppletCount(AppletLibrary& library)
-{
-    LONG count = library.Call(CPL_GETCOUNT, 0, 0);
-    return count < 0 ? 0 : count > APPLETS_PER_LIBRARY_MAX ? APPLETS_PER_LIBRARY_MAX : (int)count;
-}
-
-// The name of applet `index`, always terminated; empty when it has none.
-void AppletName(AppletLibrary& library, int index, WCHAR* name, size_t chars)
-{
-    InquiryRecord record = {};
-    library.Call(CPL_NEWINQUIRE, index, (LPARAM)&record.info);
-    record.info.szName[ARRAYSIZE(record.info.szName) - 1] = 0;
-    CopyText(name, chars, library.faulted ? L"" : record.info.szName);
-}
-
 PickerState s_applets;
-
-// Opens `module` and runs CPL_INIT; false (the library released) when it fails.
-bool OpenApplets(AppletLibrary& library, const WCHAR* module, HWND window, bool logLoad)
-{
-    library.window = window;
-    library.file = module;
-    library.module = LoadLibraryW(module);
-    if (logLoad)
-        DebugLog(L"GetAppletContents loaded [%s]", module);
-    if (!library.module)
-        return false;
-    library.entry = (APPLET_PROC)GetProcAddressW(library.module, L"CPlApplet");
-    if (!library.entry)
-        return false;
-    library.initialised = library.Call(CPL_INIT, 0, 0) != 0;
-    return library.initialised;
-}
 
 bool ReferenceFits(const WCHAR* name) { return wcslen(name) <= kFileNameMax; }
 
@@ -207,42 +131,37 @@ void GetAppletContents(HWND tree, const WCHAR* searchPath, HTREEITEM fileNode)
         return;
     CopyText(module, length + 1, searchPath);
 
-    AppletLibrary applets;
-    if (!OpenApplets(applets, module, tree, true))
-        return;
-    int count = AppletCount(applets);
-    DebugLog(L"GetAppletContents items=%d", count);
-    for (int i = 0; i < count && !applets.faulted; ++i) {
-        WCHAR name[TEXT_CHARS];
-        AppletName(applets, i, name, ARRAYSIZE(name));
-        DebugLog(L"cplInfo.szName=%s", name);
-        if (!name[0])
-            continue;
-        DebugLog(L"add to tree");
-        TVINSERTSTRUCTW insert = {};
-        insert.hParent = fileNode;
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        insert.item.pszText = name;
-        insert.item.iImage = insert.item.iSelectedImage = PICKER_IMAGE_LEAF;
-        SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
-        DebugLog(L"add to tree out");
+    AppletSession* session = RunAppletSession(module, tree, true);
+    if (session && session->opened) {
+        DebugLog(L"GetAppletContents items=%d", session->reported);
+        for (int i = 0; i < session->read; ++i) {
+            WCHAR* name = session->names[i];
+            DebugLog(L"cplInfo.szName=%s", name);
+            if (!name[0])
+                continue;
+            DebugLog(L"add to tree");
+            TVINSERTSTRUCTW insert = {};
+            insert.hParent = fileNode;
+            insert.hInsertAfter = TVI_LAST;
+            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+            insert.item.pszText = name;
+            insert.item.iImage = insert.item.iSelectedImage = PICKER_IMAGE_LEAF;
+            SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
+            DebugLog(L"add to tree out");
+        }
     }
+    EndAppletSession(session);
 }
 
 int FindAppletIndex(const WCHAR* file, const WCHAR* name)
 {
-    AppletLibrary applets;
-    if (!OpenApplets(applets, file, nullptr, false))
-        return -1;
-    int count = AppletCount(applets);
-    for (int i = 0; i < count && !applets.faulted; ++i) {
-        WCHAR found[TEXT_CHARS];
-        AppletName(applets, i, found, ARRAYSIZE(found));
-        if (found[0] && wcscmp(found, name) == 0)
-            return i;
-    }
-    return -1;
+    AppletSession* session = RunAppletSession(file, nullptr, false);
+    int index = -1;
+    for (int i = 0; session && session->opened && i < session->read && index < 0; ++i)
+        if (session->names[i][0] && wcscmp(session->names[i], name) == 0)
+            index = i;
+    EndAppletSession(session);
+    return index;
 }
 
 void ShowAppletBrowser(HINSTANCE instance, HWND owner, const WCHAR* title, const WCHAR* filter, WCHAR* resultPath,
