@@ -2,6 +2,7 @@
 // they are confirmed and cancelled, what the settings window stores, and the chosen
 // targets opened from the mouse buttons by the control panel and the shell.
 #include "Pickers.h"
+#include <thread>
 #include "resource.h"
 
 namespace {
@@ -131,6 +132,36 @@ TEST_F(AppletPicker, CancelKeepsTheButtonAndReturnKeysPairAcrossOpenings)
     DoubleTapAt(third.LabelCentre(power));
     ASSERT_TRUE(WaitClosed(picker));
     EXPECT_EQ(L"\\windows\\system.cpl,3", GetText(L"Middle_Button_Param1"));
+}
+
+// A library in \windows that never answers when asked for its second applet's name.
+struct SilentLibrary : AppletPicker {
+    const wchar_t* const path = L"C:\\windows\\hang.cpl";
+    void SetUp() override
+    {
+        ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), path, FALSE));
+        AppletPicker::SetUp();
+    }
+    ~SilentLibrary() override { DeleteFileW(path); } // after Pelorin, which kept it loaded, has gone
+};
+
+TEST_F(SilentLibrary, IsLeftAfterFiveSecondsAndACloseMeanwhileWaitsForTheTree)
+{
+    HWND picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree tree(Control(picker, IDC_APPLET_TREE));
+    HTREEITEM silent = tree.Find(nullptr, L"hang.cpl");
+    ASSERT_NE(nullptr, silent);
+    std::thread tap([&] { tree.TapButton(silent); });
+    Sleep(1000);
+    DWORD_PTR ignored;
+    EXPECT_TRUE(SendMessageTimeoutW(picker, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored));
+    EXPECT_TRUE(IsWindow(picker)) << "closed only once the tree's notice is over";
+    tap.join();
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(1u, CountLog(Log(), "Applet browser: [hang.cpl] did not answer within 5000 ms, left to itself and not listed"));
+    EXPECT_EQ(kMiddleClick, GetDword(L"Middle_Button_Action")) << "closed as cancelled";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(MainWindow()) != FALSE; })) << "the settings window usable";
 }
 
 // A folder of the test's own below the root, with a subfolder whose path fits but

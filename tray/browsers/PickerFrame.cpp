@@ -374,8 +374,24 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
     case WM_SETTINGCHANGE:
         LayOutControls(picker);
         return 0;
-    case WM_NOTIFY:
-        return OnNotify(picker, (const NMHDR*)lParam);
+    case WM_CLOSE:
+        // While the tree waits in a notice for an applet library, what is sent to
+        // this thread is answered, a close too; destroyed under its own notice, the
+        // tree would go on with freed memory. The window closes once it returns.
+        if (picker.noticeDepth > 0) {
+            picker.closeDeferred = 1;
+            return 0;
+        }
+        break;
+    case WM_NOTIFY: {
+        ++picker.noticeDepth;
+        LRESULT result = OnNotify(picker, (const NMHDR*)lParam);
+        if (--picker.noticeDepth == 0 && picker.closeDeferred) {
+            picker.closeDeferred = 0;
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        return result;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDM_PICKER_OK) {
             OnOk(picker);
@@ -401,7 +417,8 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
     }
     HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(instance) : nullptr;
     picker.kind = &kind;
-    picker.done = picker.valid = 0;
+    picker.done = picker.valid = picker.closeDeferred = 0;
+    picker.noticeDepth = 0;
     picker.secondParameter[0] = picker.result[0] = 0;
     CopyText(picker.filter, ARRAYSIZE(picker.filter), filter);
     picker.instance = instance;

@@ -45,6 +45,8 @@ struct PickerState {
     int dpi;              // LOGPIXELSY, read once; 0 until read
     BYTE valid;           // the current selection may be confirmed
     BYTE done;            // OK or Cancel: the local loop ends
+    int noticeDepth;      // tree notices being handled
+    BYTE closeDeferred;   // a close came during one: it is done once they are over
     WCHAR secondParameter[TEXT_CHARS];
     WCHAR filter[TEXT_CHARS];
     WCHAR result[TEXT_CHARS];
