@@ -144,6 +144,8 @@ std::string FormatRecorderEvent(const RecorderEvent& event); // one line, no lin
 
 extern const wchar_t kLaunchLogPath[]; // C:\emulated\launches.txt
 bool AppendLaunch(const std::wstring& line);
+// The command line after the program's own name, as the program received it.
+std::wstring CommandArguments(const wchar_t* commandLine);
 std::vector<std::wstring> ReadLaunches();
 void ClearLaunches();
 // Waits until the log holds at least `count` lines; returns them.

@@ -55,3 +55,21 @@ std::vector<std::wstring> WaitForLaunches(size_t count, DWORD timeoutMs)
 {
     return WaitForTextLines(kLaunchLogPath, count, timeoutMs);
 }
+
+std::wstring CommandArguments(const wchar_t* commandLine)
+{
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
+        ++p;
+        while (*p && *p != L'"')
+            ++p;
+        if (*p)
+            ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t')
+            ++p;
+    }
+    while (*p == L' ' || *p == L'\t')
+        ++p;
+    return p;
+}

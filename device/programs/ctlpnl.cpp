@@ -214,21 +214,10 @@ int ShowSettings(HINSTANCE instance)
     return 0;
 }
 
-// The command line after the program's own name.
-std::wstring ArgumentsOf(const wchar_t* p)
+// The command line after the program's own name, without trailing blanks.
+std::wstring ArgumentsOf(const wchar_t* commandLine)
 {
-    if (*p == L'"') {
-        for (++p; *p && *p != L'"'; ++p) {
-        }
-        if (*p)
-            ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t')
-            ++p;
-    }
-    while (*p == L' ' || *p == L'\t')
-        ++p;
-    std::wstring arguments = p;
+    std::wstring arguments = CommandArguments(commandLine);
     while (!arguments.empty() && (arguments.back() == L' ' || arguments.back() == L'\t'))
         arguments.pop_back();
     return arguments;

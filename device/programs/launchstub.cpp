@@ -4,25 +4,6 @@
 #include "DeviceKit.h"
 #include <cwctype>
 
-// The command line after the program's own name, as the program received it.
-static std::wstring ArgumentsOf(const wchar_t* commandLine)
-{
-    const wchar_t* p = commandLine;
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"')
-            ++p;
-        if (*p)
-            ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t')
-            ++p;
-    }
-    while (*p == L' ' || *p == L'\t')
-        ++p;
-    return p;
-}
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     wchar_t path[MAX_PATH] = {};
@@ -33,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         name = name.substr(slash + 1);
     for (wchar_t& ch : name)
         ch = (wchar_t)towlower(ch);
-    std::wstring arguments = ArgumentsOf(GetCommandLineW());
+    std::wstring arguments = CommandArguments(GetCommandLineW());
     std::wstring line = arguments.empty() ? name : name + L" " + arguments;
     return AppendLaunch(line) ? 0 : 1;
 }
