@@ -4,6 +4,11 @@
 #include "resource.h"
 #include <cpl.h>
 
+// The control panel reads the records with the device's layout, where pointers are
+// 32 bits wide (checked by the 32-bit and ARM builds).
+static_assert(sizeof(void*) != 4 || sizeof(NEWCPLINFO) == 468, "NEWCPLINFO is 468 bytes on the device");
+static_assert(sizeof(void*) != 4 || sizeof(CPLINFO) == 16, "CPLINFO is 16 bytes on the device");
+
 HINSTANCE g_appletInstance;
 
 const AppletEntry g_applets[] = {

@@ -401,8 +401,8 @@ int wmain(int argc, wchar_t** argv)
             }
             printf(" %8.1f\n", all);
             if (t == 0)
-                printf("         Pelorin: working set %zu -> %zu KB\n", f.workingSet[0] / 1024,
-                       f.workingSet[1] / 1024);
+                printf("         Pelorin: working set %zu -> %zu KB\n", (size_t)(f.workingSet[0] / 1024),
+                       (size_t)(f.workingSet[1] / 1024));
             fflush(stdout);
         }
         auto total = [&](const Figures& f) {

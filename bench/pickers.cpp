@@ -189,7 +189,7 @@ double TapOkUntilOwnerInFront(HWND picker)
         HWND picker, ok;
     } search = {picker, nullptr};
     EnumWindows(
-        [](HWND bar, LPARAM data) -> BOOL {
+        [](HWND bar, LPARAM data) CALLBACK -> BOOL {
             Search* s = (Search*)data;
             if (GetWindow(bar, GW_OWNER) == s->picker)
                 s->ok = FindWindowExW(bar, nullptr, L"button", L"OK");

@@ -1,6 +1,7 @@
 // Picture sizes from file headers, so that a picture too large to decode is refused
 // before any decoder allocates for it.
 #include "ImageHeader.h"
+#include <limits.h>
 #include <string.h>
 
 namespace {

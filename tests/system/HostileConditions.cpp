@@ -60,7 +60,7 @@ struct HostileConditions : PelorinTest {
             int found;
         } count = {className, 0};
         EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
+            [](HWND window, LPARAM param) CALLBACK -> BOOL {
                 Count* c = (Count*)param;
                 wchar_t name[64] = {};
                 GetClassNameW(window, name, 64);

@@ -80,7 +80,7 @@ TEST_F(SettingsWindow, SoftKeysHideAndShowStatus)
     // The soft-key bar: the shell's bar at the bottom with the program's two keys.
     HWND hide = nullptr, status = nullptr;
     EnumWindows(
-        [](HWND top, LPARAM data) -> BOOL {
+        [](HWND top, LPARAM data) CALLBACK -> BOOL {
             HWND* keys = (HWND*)data;
             if (GetWindow(top, GW_OWNER) == FindWindowW(kPelorinClass, kPelorinTitle)) {
                 keys[0] = FindWindowExW(top, nullptr, L"button", L"Hide");

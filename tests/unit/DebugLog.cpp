@@ -97,7 +97,7 @@ TEST_F(DebugLogFileTest, LinesFromConcurrentThreadsAreAllKept)
     for (int t = 0; t < threads; ++t)
         handles[t] = CreateThread(
             nullptr, 0,
-            [](LPVOID arg) -> DWORD {
+            [](LPVOID arg) WINAPI -> DWORD {
                 for (int i = 0; i < lines; ++i)
                     DebugLog(L"thread %d line %d", (int)(INT_PTR)arg, i);
                 return 0;

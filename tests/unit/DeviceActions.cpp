@@ -113,7 +113,7 @@ struct DeviceActions : ::testing::Test {
     static HWND RootInFront()
     {
         std::vector<HWND> shown;
-        EnumWindows([](HWND w, LPARAM list) -> BOOL {
+        EnumWindows([](HWND w, LPARAM list) CALLBACK -> BOOL {
             if (IsWindowVisible(w))
                 ((std::vector<HWND>*)list)->push_back(w);
             return TRUE;
