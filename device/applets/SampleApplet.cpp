@@ -12,19 +12,28 @@
 //   crash.cpl    two applets; asked for the second one's name it writes through a
 //                null pointer
 //   hang.cpl     two applets; asked for the second one's name it never answers
-//                (crash.cpl and hang.cpl are not installed: tests copy them where
-//                they need them)
+//   breakpoint.cpl  two applets; asked for the second one's name it hits a
+//                breakpoint that nothing handles
+//   raise.cpl    two applets; asked for the second one's name it raises a software
+//                exception that nothing handles
+//   probe.cpl    two applets; asked for its count and for each name it first probes
+//                an address that cannot be read (IsBadReadPtr), and goes on
+//   catch.cpl    two applets; asked for its count and for each name it first faults
+//                and raises inside a structured exception handler of its own, and
+//                goes on
+//                (these six are not installed: tests copy them where they need them)
 //   any other    one applet, "Sample Applet"
 // Built with SAMPLE_WITHOUT_ENTRY it exports nothing (noentry.cpl).
 #include <windows.h>
 #include <cpl.h>
 #include <cwchar>
 #include <cwctype>
+#include "ce_guarded_call.h" // the compiler's __try/__except on the device
 
 #ifndef SAMPLE_WITHOUT_ENTRY
 namespace {
 
-enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS, HANGS };
+enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS, HANGS, BREAKS, RAISES, PROBES, CATCHES };
 
 struct Library {
     const wchar_t* file; // lower case
@@ -44,7 +53,32 @@ const Library kLibraries[] = {
     {L"region.cpl", NEW_INQUIRE, 1, {L"Regional Settings"}},
     {L"crash.cpl", FAULTS, 2, {L"Before the fault", L"Never seen"}},
     {L"hang.cpl", HANGS, 2, {L"Before the hang", L"Never seen"}},
+    {L"breakpoint.cpl", BREAKS, 2, {L"Before the breakpoint", L"Never seen"}},
+    {L"raise.cpl", RAISES, 2, {L"Before the exception", L"Never seen"}},
+    {L"probe.cpl", PROBES, 2, {L"Probed once", L"Probed twice"}},
+    {L"catch.cpl", CATCHES, 2, {L"Caught once", L"Caught twice"}},
 };
+
+enum { SOFTWARE_EXCEPTION = 0xE0564E54 };
+
+void WriteNowhere(void*)
+{
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+}
+void RaiseSoftwareException(void*) { RaiseException(SOFTWARE_EXCEPTION, 0, 0, nullptr); }
+
+// What a careful library does before it answers: probes memory, and guards its own
+// risky work with a handler of its own. Both exceptions end inside the library.
+void GuardItself(Behaviour behaviour)
+{
+    if (behaviour == PROBES) {
+        IsBadReadPtr((const void*)16, 4);
+    } else if (behaviour == CATCHES) {
+        CeCallGuarded(WriteNowhere, nullptr, nullptr);
+        CeCallGuarded(RaiseSoftwareException, nullptr, nullptr);
+    }
+}
 const Library kAnyOther = {L"", NEW_INQUIRE, 1, {L"Sample Applet"}};
 
 const Library* s_library = &kAnyOther;
@@ -81,6 +115,7 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
     case CPL_INIT:
         return library.behaviour == FAILS_INIT ? 0 : 1;
     case CPL_GETCOUNT:
+        GuardItself(library.behaviour);
         return library.count;
     case CPL_INQUIRE: {
         CPLINFO* info = (CPLINFO*)second;
@@ -100,6 +135,11 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
         }
         if (library.behaviour == HANGS && first == 1)
             Sleep(INFINITE);
+        if (library.behaviour == BREAKS && first == 1)
+            DebugBreak();
+        if (library.behaviour == RAISES && first == 1)
+            RaiseSoftwareException(nullptr);
+        GuardItself(library.behaviour);
         if (library.behaviour == LIES) {
             // Every character of the name field used, no terminator.
             for (size_t i = 0; i < ARRAYSIZE(info->szName); ++i)

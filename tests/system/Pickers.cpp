@@ -164,6 +164,51 @@ TEST_F(SilentLibrary, IsLeftAfterFiveSecondsAndACloseMeanwhileWaitsForTheTree)
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(MainWindow()) != FALSE; })) << "the settings window usable";
 }
 
+// Libraries in \windows that handle their own exceptions: one probes memory it cannot
+// read, one faults and raises inside a handler of its own. Each lists every applet,
+// and OK takes the second one.
+struct CarefulLibraries : AppletPicker {
+    const std::vector<std::wstring> files = {L"C:\\windows\\probe.cpl", L"C:\\windows\\catch.cpl"};
+    void SetUp() override
+    {
+        for (const std::wstring& file : files)
+            ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), file.c_str(), FALSE));
+        AppletPicker::SetUp();
+    }
+    ~CarefulLibraries() override // after Pelorin, which may keep them loaded, has gone
+    {
+        for (const std::wstring& file : files)
+            DeleteFileW(file.c_str());
+    }
+};
+
+TEST_F(CarefulLibraries, ListEveryAppletAndAreConfirmedByOk)
+{
+    const struct {
+        const wchar_t* file;
+        std::vector<std::wstring> applets;
+        const wchar_t* reference; // of the second applet
+    } rows[] = {
+        {L"probe.cpl", {L"Probed once", L"Probed twice"}, L"\\windows\\probe.cpl,1"},
+        {L"catch.cpl", {L"Caught once", L"Caught twice"}, L"\\windows\\catch.cpl,1"},
+    };
+    for (const auto& row : rows) {
+        HWND picker = OpenPicker(1, 10);
+        ASSERT_NE(nullptr, picker);
+        RemoteTree tree(Control(picker, IDC_APPLET_TREE));
+        HTREEITEM file = tree.Find(nullptr, row.file);
+        tree.TapButton(file);
+        EXPECT_EQ(row.applets, tree.ChildTexts(file)) << ToUtf8(row.file);
+        tree.Select(tree.Find(file, row.applets[1]));
+        EXPECT_EQ(row.reference, WindowText(Control(picker, IDC_APPLET_CHOICE)));
+        ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+        ASSERT_TRUE(WaitClosed(picker)) << ToUtf8(row.file) << ": OK refused";
+        EXPECT_EQ(row.reference, GetText(L"Middle_Button_Param1"));
+    }
+    for (const std::string& line : Log())
+        EXPECT_EQ(std::string::npos, line.find("faulted inside CPlApplet")) << line;
+}
+
 // A folder of the test's own below the root, with a subfolder whose path fits but
 // whose search pattern would not ("\PickerTest\" and 246 characters).
 struct ProgramPicker : Picker {

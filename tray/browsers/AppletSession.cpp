@@ -40,11 +40,13 @@ struct AppletLibrary {
     LONG Call(UINT message, LPARAM first, LPARAM second)
     {
         LONG result = 0;
-        if (faulted || CallApplet(entry, window, message, first, second, &result))
+        DWORD exception = 0;
+        if (faulted || CallApplet(entry, window, message, first, second, &result, &exception))
             return result;
         faulted = true;
-        DebugLog(L"Applet browser: [%s] faulted inside CPlApplet (message %u), left loaded and not used again", file,
-                 message);
+        DebugLog(L"Applet browser: [%s] faulted inside CPlApplet (message %u, exception %08X), left loaded and not "
+                 L"used again",
+                 file, message, (unsigned)exception);
         return 0;
     }
 };
