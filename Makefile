@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all build run test bench clean setup
+.PHONY: all build run test checks bench clean setup
 
 all: build
 
@@ -16,8 +16,13 @@ $(BUILD)/CMakeCache.txt: | setup
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: build checks
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
+
+# What the device needs and the tests cannot run: a 32-bit build, an ARM compile and
+# the export check (checks/device-build.sh prints a line for each).
+checks: build
+	@bash checks/device-build.sh $(BUILD) $(BUILD)-i686 $(BUILD)-arm
 
 run: build
 	bash device/demo.sh $(BUILD)
@@ -26,4 +31,4 @@ bench: build
 	bash bench/run.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-i686 $(BUILD)-arm

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake make
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  clang llvm
   googletest
   wine64
   xvfb xserver-xephyr x11-apps
