@@ -153,6 +153,7 @@ struct DeviceActions : ::testing::Test {
         g_gui.Buttons[BUTTON_LEFT].Action = row.action;
         wcscpy(g_gui.Buttons[BUTTON_LEFT].Param1, row.param1);
         wcscpy(g_gui.Buttons[BUTTON_LEFT].Param2, row.param2);
+        PublishButtonEntries(g_gui);
         HWND front = PutInFront(row.front);
         DeleteDebugLog();
         ClearLaunches();

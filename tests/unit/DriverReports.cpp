@@ -141,6 +141,7 @@ protected:
         if (words >> word >> name >> value && word == "set") {
             ASSERT_NE(nullptr, Setting(name)) << line;
             *Setting(name) = value;
+            PublishButtonEntries(g_gui); // as the settings window does after a change
             return;
         }
         std::string message;
@@ -159,6 +160,7 @@ protected:
                                            ACTION_SCROLL_UP, ACTION_SCROLL_DOWN};
         for (int b = 0; b < BUTTON_COUNT; ++b)
             g_gui.Buttons[b].Action = actions[b];
+        PublishButtonEntries(g_gui);
         g_gui.Speed = 3;
         g_gui.Enable_Mouse = g_gui.Enable_KB = g_gui.KBSounds = 1;
         g_cursor.x = g_cursor.y = 100;

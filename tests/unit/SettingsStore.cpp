@@ -1,6 +1,7 @@
 // The settings record's round trip through the real registry.
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include "AppKey.h"
 #include "Registry.h"
 #include "Settings.h"
@@ -149,6 +150,37 @@ TEST_F(SettingsStore, BothSpellingsOfTheKeyPathNameTheSameKey)
     EXPECT_EQ(1u, read);
     EXPECT_EQ(1u, GetDword(L"Probe"));
     EXPECT_EQ(0, ReadRegValue(L"\\Software\\Morvane\\Nowhere", L"Probe", REG_DWORD, &read, 4));
+}
+
+// The settings window changes a button while the listener may be carrying out its
+// action: the listener must see the entry whole, before or after the change, never
+// half of each, and without waiting for the main thread.
+TEST(ButtonEntries, AReaderSeesEachEntryWholeWhileItIsRewritten)
+{
+    ButtonEntry program = {ACTION_OPEN_PROGRAM, {}, {}}, applet = {ACTION_OPEN_APPLET, {}, {}};
+    wmemset(program.Param1, L'p', PARAM_CHARS - 1);
+    wmemset(applet.Param1, L'a', PARAM_CHARS - 1);
+    wcscpy(program.Param2, L"-program");
+    wcscpy(applet.Param2, L"-applet");
+    SettingsRecord settings = {};
+    SetButtonEntry(settings, BUTTON_MIDDLE, program);
+
+    volatile bool writing = true;
+    std::thread writer([&] {
+        for (int i = 0; i < 200000; ++i)
+            SetButtonEntry(settings, BUTTON_MIDDLE, i % 2 ? program : applet);
+        writing = false;
+    });
+    int torn = 0, reads = 0;
+    while (writing || reads < 1000) {
+        ButtonEntry seen;
+        ReadButtonEntry(BUTTON_MIDDLE, seen);
+        const ButtonEntry& expected = seen.Action == ACTION_OPEN_PROGRAM ? program : applet;
+        torn += memcmp(&seen, &expected, sizeof seen) != 0;
+        ++reads;
+    }
+    writer.join();
+    EXPECT_EQ(0, torn) << "of " << reads << " reads";
 }
 
 } // namespace

@@ -41,6 +41,7 @@ int LoadSettings(SettingsRecord& s)
         ReadRegValue(name, REG_SZ, entry.Param2, sizeof entry.Param2);
     }
     ReadDword(L"KBSounds", &s.KBSounds);
+    PublishButtonEntries(s);
 
     DebugLog(L"LoadSettings Enable_Tray=%d Enable_Autostart=%d Enable_Mouse=%d Enable_KB=%d Speed=%d Cursor=%d "
              L"KBSounds=%d",

@@ -34,5 +34,16 @@ int LoadSettings(SettingsRecord& settings);
 // Writes every setting but BacklightTimeout and flushes. 1 plus the number of failed writes.
 int SaveSettings(const SettingsRecord& settings);
 
+// A button's action and texts as one whole. The settings window changes them on the
+// main thread while the listener may be carrying out that button's action: the
+// listener reads each entry as it was before a change or as it is after it, never
+// half of each, and never waits for the main thread.
+// SetButtonEntry (main thread) changes the record's entry and publishes it;
+// LoadSettings publishes every entry. ReadButtonEntry copies the published entry
+// (one reading thread at a time: the listener).
+void SetButtonEntry(SettingsRecord& settings, int button, const ButtonEntry& entry);
+void PublishButtonEntries(const SettingsRecord& settings);
+void ReadButtonEntry(int button, ButtonEntry& entry);
+
 // The registry value name of a button's field: "Wheel Down" + "_Action" -> "Wheel_Down_Action".
 void ButtonValueName(WCHAR* name, size_t nameChars, int button, const WCHAR* suffix);

@@ -40,43 +40,55 @@ const Picker kAppletPicker = {ShowAppletBrowser, L"tva_f%d.jpg", L"Add Applet", 
 
 bool PtInBox(int x, int y, const RECT& box) { return x >= box.left && x <= box.right && y >= box.top && y <= box.bottom; }
 
-// Opens a picker for the selected button; what it picks becomes the button's action
-// and texts. A pick longer than the button's texts can hold is refused, not cut: a
-// cut path would start another file.
-static void PickTarget(GUI& gui, const Picker& picker, int action)
+// Opens a picker for `button`; what it picks becomes that button's action and
+// texts. The program picker leaves the settings window usable, so the user may
+// select another button meanwhile: the pick still belongs to the button whose list
+// opened the picker. A pick longer than the button's texts can hold is refused, not
+// cut: a cut path would start another file. Once the program is ending (the window
+// was destroyed while the picker was open), nothing is stored, saved or logged.
+// Returns 1 when the caller should save, 0 when termination has begun.
+static int PickTarget(GUI& gui, int button, const Picker& picker, int action)
 {
     WCHAR result[TEXT_CHARS] = {}, second[TEXT_CHARS] = {}, name[TEXT_CHARS], strip[TEXT_CHARS];
     FormatText(name, ARRAYSIZE(name), picker.strip, DRAX(1));
     CopyText(strip, ARRAYSIZE(strip), GetInstallFilePath(L"Images", name));
     picker.show(gui.instance, gui.mainWindow, picker.title, picker.filter, result, second, strip);
+    if (g_terminate)
+        return 0;
     result[ARRAYSIZE(result) - 1] = second[ARRAYSIZE(second) - 1] = 0; // whatever the picker did
     if (!result[0])
-        return;
-    ButtonEntry& entry = gui.Buttons[gui.selectedButton];
+        return 1;
+    ButtonEntry entry = gui.Buttons[button];
     if (wcslen(result) >= ARRAYSIZE(entry.Param1) || wcslen(second) >= ARRAYSIZE(entry.Param2)) {
         DebugLog(L"GUI: selection refused, longer than %d characters: [%s]", (int)ARRAYSIZE(entry.Param1) - 1,
                  result);
-        return;
+        return 1;
     }
-    DebugLog(picker.logLine, gui.selectedButton, result, second);
+    DebugLog(picker.logLine, button, result, second);
     CopyText(entry.Param1, ARRAYSIZE(entry.Param1), result);
     CopyText(entry.Param2, ARRAYSIZE(entry.Param2), second);
     entry.Action = action;
+    SetButtonEntry(gui, button, entry);
+    return 1;
 }
 
 static void OnActionChosen(GUI& gui, HWND list)
 {
     int chosen = (int)SendMessageW(list, CB_GETCURSEL, 0, 0);
-    if (gui.selectedButton < 0 || gui.selectedButton >= BUTTON_COUNT || chosen < 0 || chosen >= ACTION_COUNT)
+    int button = gui.selectedButton;
+    if (button < 0 || button >= BUTTON_COUNT || chosen < 0 || chosen >= ACTION_COUNT)
         return;
-    if (chosen == ACTION_OPEN_PROGRAM)
-        PickTarget(gui, kProgramPicker, chosen);
-    else if (chosen == ACTION_OPEN_APPLET)
-        PickTarget(gui, kAppletPicker, chosen);
-    else
-        gui.Buttons[gui.selectedButton].Action = chosen;
+    if (chosen == ACTION_OPEN_PROGRAM || chosen == ACTION_OPEN_APPLET) {
+        if (!PickTarget(gui, button, chosen == ACTION_OPEN_PROGRAM ? kProgramPicker : kAppletPicker, chosen))
+            return;
+    } else {
+        ButtonEntry entry = gui.Buttons[button];
+        entry.Action = chosen;
+        SetButtonEntry(gui, button, entry);
+    }
     // After a picker closed without a pick, the list shows what is stored again.
-    SendMessageW(list, CB_SETCURSEL, gui.Buttons[gui.selectedButton].Action, 0);
+    if (gui.selectedButton >= 0 && gui.selectedButton < BUTTON_COUNT)
+        SendMessageW(list, CB_SETCURSEL, gui.Buttons[gui.selectedButton].Action, 0);
     SaveSettings(gui);
 }
 

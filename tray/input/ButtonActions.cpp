@@ -22,7 +22,8 @@ void DoAction(int button, DWORD& flags, DWORD& sequence)
     DebugLog(L"DoAction: %d", button);
     if (button < 0 || button >= BUTTON_COUNT)
         return;
-    const ButtonEntry& entry = AppSettings().Buttons[button];
+    ButtonEntry entry; // a copy, whole: the settings window may change the button meanwhile
+    ReadButtonEntry(button, entry);
     switch (entry.Action) {
     case ACTION_LEFT_CLICK: flags |= MOUSEEVENTF_LEFTDOWN; sequence = SEQUENCE_NONE; break;
     case ACTION_MIDDLE_CLICK: flags |= MOUSEEVENTF_MIDDLEDOWN; sequence = SEQUENCE_NONE; break;
