@@ -21,7 +21,10 @@
 //   catch.cpl    two applets; asked for its count and for each name it first faults
 //                and raises inside a structured exception handler of its own, and
 //                goes on
-//                (these six are not installed: tests copy them where they need them)
+//   slow.cpl     one applet; takes 2.6 s over its count and again over its name
+//   stuck.cpl    never returns from its start-up routine (DllMain), holding the
+//                system's loader
+//                (these eight are not installed: tests copy them where they need them)
 //   any other    one applet, "Sample Applet"
 // Built with SAMPLE_WITHOUT_ENTRY it exports nothing (noentry.cpl).
 #include <windows.h>
@@ -33,7 +36,9 @@
 #ifndef SAMPLE_WITHOUT_ENTRY
 namespace {
 
-enum Behaviour { NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS, HANGS, BREAKS, RAISES, PROBES, CATCHES };
+enum Behaviour {
+    NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS, HANGS, BREAKS, RAISES, PROBES, CATCHES, SLOW, STUCK,
+};
 
 struct Library {
     const wchar_t* file; // lower case
@@ -57,7 +62,11 @@ const Library kLibraries[] = {
     {L"raise.cpl", RAISES, 2, {L"Before the exception", L"Never seen"}},
     {L"probe.cpl", PROBES, 2, {L"Probed once", L"Probed twice"}},
     {L"catch.cpl", CATCHES, 2, {L"Caught once", L"Caught twice"}},
+    {L"slow.cpl", SLOW, 1, {L"Slow but sure"}},
+    {L"stuck.cpl", STUCK, 1, {L"Never seen"}},
 };
+
+enum { SLOW_ANSWER_MS = 2600 };
 
 enum { SOFTWARE_EXCEPTION = 0xE0564E54 };
 
@@ -103,8 +112,11 @@ void KnowOwnName(HMODULE self)
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         KnowOwnName(self);
+        if (s_library->behaviour == STUCK)
+            Sleep(INFINITE);
+    }
     return TRUE;
 }
 
@@ -116,6 +128,8 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
         return library.behaviour == FAILS_INIT ? 0 : 1;
     case CPL_GETCOUNT:
         GuardItself(library.behaviour);
+        if (library.behaviour == SLOW)
+            Sleep(SLOW_ANSWER_MS);
         return library.count;
     case CPL_INQUIRE: {
         CPLINFO* info = (CPLINFO*)second;
@@ -140,6 +154,8 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
         if (library.behaviour == RAISES && first == 1)
             RaiseSoftwareException(nullptr);
         GuardItself(library.behaviour);
+        if (library.behaviour == SLOW)
+            Sleep(SLOW_ANSWER_MS);
         if (library.behaviour == LIES) {
             // Every character of the name field used, no terminator.
             for (size_t i = 0; i < ARRAYSIZE(info->szName); ++i)

@@ -150,6 +150,7 @@ void SetWindowTextRemote(HWND window, const std::wstring& text) { Send(window, W
 void PickerTest::SetUp()
 {
     PelorinTest::SetUp();
+    Arrange();
     ASSERT_TRUE(StartRunning());
     SendToWindow(WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
     ASSERT_TRUE(IsWindowVisible(MainWindow()));

@@ -41,6 +41,8 @@ void SetWindowTextRemote(HWND window, const std::wstring& text);
 class PickerTest : public PelorinTest {
 protected:
     void SetUp() override;
+    // What a test arranges in the installation before the program starts.
+    virtual void Arrange() {}
     // Chooses `action` (9 or 10) for `button` (0 to 4); the picker once its tree is filled.
     HWND OpenPicker(int button, int action);
     HWND Control(HWND picker, int id) const { return GetDlgItem(picker, id); }

@@ -19,6 +19,7 @@ bool ReferenceFits(const WCHAR* name) { return wcslen(name) <= kFileNameMax; }
 
 void ListAppletFiles(PickerState& picker)
 {
+    LevelFill fill(picker, picker.tree, nullptr, RESTORE_CURSOR);
     WCHAR pattern[TEXT_CHARS];
     FormatText(pattern, ARRAYSIZE(pattern), L"%s\\*", kWindowsFolder);
     WIN32_FIND_DATAW found;
@@ -59,15 +60,27 @@ void ExpandAppletFile(PickerState& picker, HWND tree, HTREEITEM node)
         DebugLog(L"Applet browser: the node's path cannot be read, nothing listed");
         return;
     }
-    HCURSOR kept = ShowPickerWaitCursor(picker.instance);
+    LevelFill fill(picker, tree, node, RESTORE_CURSOR);
     DebugLog(L"cursor on, list applets for [%s]", searchPath);
     GetAppletContents(tree, searchPath, node);
-    SetCursor(kept);
-    ShowCursor(FALSE);
 }
 
 // The reference and valid flag of a node: an applet gives "\windows\FILE,INDEX" and
 // may be confirmed; a file gives "\windows\FILE" and may not.
+// With the system's loader held (a library never returned from its start-up
+// routine), no library can be asked again: an applet listed before keeps the index
+// it was listed with.
+int ListedIndex(HWND tree, HTREEITEM node, const WCHAR* file)
+{
+    TVITEMW item = {};
+    item.mask = TVIF_HANDLE | TVIF_PARAM;
+    item.hItem = node;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, (LPARAM)&item))
+        return -1;
+    DebugLog(L"Applet browser: [%s] cannot be loaded again, the index listed is taken", file);
+    return (int)item.lParam;
+}
+
 void ChooseAppletNode(PickerState& picker, HWND tree, HTREEITEM node, bool show)
 {
     WCHAR text[TEXT_CHARS], file[TEXT_CHARS];
@@ -78,7 +91,7 @@ void ChooseAppletNode(PickerState& picker, HWND tree, HTREEITEM node, bool show)
         if (!parent) {
             FormatText(picker.result, ARRAYSIZE(picker.result), L"%s\\%s", kWindowsFolder, text);
         } else if (ReadItemText(tree, parent, file)) {
-            int index = FindAppletIndex(file, text);
+            int index = g_loaderHeld ? ListedIndex(tree, node, file) : FindAppletIndex(file, text);
             FormatText(picker.result, ARRAYSIZE(picker.result), L"%s\\%s,%d", kWindowsFolder, file, index);
             // A library that no longer has the applet: its reference would open nothing.
             picker.valid = index >= 0;
@@ -143,9 +156,10 @@ void GetAppletContents(HWND tree, const WCHAR* searchPath, HTREEITEM fileNode)
             TVINSERTSTRUCTW insert = {};
             insert.hParent = fileNode;
             insert.hInsertAfter = TVI_LAST;
-            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
             insert.item.pszText = name;
             insert.item.iImage = insert.item.iSelectedImage = PICKER_IMAGE_LEAF;
+            insert.item.lParam = i; // the index as listed, for when the library cannot be asked again
             SendMessageW(tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
             DebugLog(L"add to tree out");
         }

@@ -1,6 +1,6 @@
 // A session with an applet library, run on its own thread and waited for with a
-// limit. Every call into the library is guarded (CallApplet): a library that faults
-// is never called again nor released.
+// limit on each call into the library. Every call into the library is guarded
+// (CallApplet): a library that faults is never called again nor released.
 #include "AppletSession.h"
 #include <cpl.h>
 #include "AppletCall.h"
@@ -18,22 +18,38 @@ struct InquiryRecord {
 // A loaded applet library; after a successful CPL_INIT the library is told
 // CPL_EXIT before it is released, as the control-panel protocol asks.
 struct AppletLibrary {
+    AppletSession& session;
     HMODULE module = nullptr;
     APPLET_PROC entry = nullptr;
-    HWND window = nullptr;
-    const WCHAR* file = L"";
     bool initialised = false;
     bool faulted = false;
 
-    AppletLibrary() = default;
+    explicit AppletLibrary(AppletSession& s) : session(s) {}
     AppletLibrary(const AppletLibrary&) = delete;
     AppletLibrary& operator=(const AppletLibrary&) = delete;
     ~AppletLibrary()
     {
         if (initialised)
             Call(CPL_EXIT, 0, 0);
-        if (module && !faulted)
+        if (module && !faulted) {
+            BeginCall(true);
             FreeLibrary(module);
+            session.inLoader = 0;
+        }
+    }
+
+    // Each call into the library has its own time limit.
+    void BeginCall(bool inLoader)
+    {
+        session.callStarted = GetTickCount();
+        session.inLoader = inLoader;
+    }
+
+    void Load()
+    {
+        BeginCall(true);
+        module = LoadLibraryW(session.module);
+        session.inLoader = 0;
     }
 
     // The entry's answer; 0 once the library has faulted.
@@ -41,12 +57,15 @@ struct AppletLibrary {
     {
         LONG result = 0;
         DWORD exception = 0;
-        if (faulted || CallApplet(entry, window, message, first, second, &result, &exception))
+        if (faulted)
+            return 0;
+        BeginCall(false);
+        if (CallApplet(entry, session.window, message, first, second, &result, &exception))
             return result;
         faulted = true;
         DebugLog(L"Applet browser: [%s] faulted inside CPlApplet (message %u, exception %08X), left loaded and not "
                  L"used again",
-                 file, message, (unsigned)exception);
+                 session.module, message, (unsigned)exception);
         return 0;
     }
 };
@@ -54,9 +73,7 @@ struct AppletLibrary {
 // Loads the library and runs CPL_INIT; false when either fails.
 bool OpenApplets(AppletLibrary& library, const AppletSession& session)
 {
-    library.window = session.window;
-    library.file = session.module;
-    library.module = LoadLibraryW(session.module);
+    library.Load();
     if (session.logLoad)
         DebugLog(L"GetAppletContents loaded [%s]", session.module);
     if (!library.module)
@@ -78,7 +95,7 @@ DWORD WINAPI SessionThread(void* data)
 {
     AppletSession* session = (AppletSession*)data;
     {
-        AppletLibrary library;
+        AppletLibrary library(*session);
         if (OpenApplets(library, *session)) {
             LONG count = library.Call(CPL_GETCOUNT, 0, 0);
             session->reported = count < 0 ? 0 : count > APPLETS_PER_LIBRARY_MAX ? APPLETS_PER_LIBRARY_MAX : (int)count;
@@ -96,20 +113,24 @@ DWORD WINAPI SessionThread(void* data)
     return 0;
 }
 
-// Waits for `thread` up to `limit` ms, answering sent messages meanwhile; posted
-// messages and input wait for the caller's loop. True when the thread ended.
-bool WaitAnswering(HANDLE thread, DWORD limit)
+// Waits for the session's thread, at most APPLET_ANSWER_MS for each of its calls
+// into the library, answering sent messages meanwhile; posted messages and input
+// wait for the caller's loop. True when the thread ended.
+bool WaitAnswering(HANDLE thread, const AppletSession& session)
 {
-    DWORD start = GetTickCount();
     for (;;) {
-        DWORD waited = GetTickCount() - start;
-        DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, waited < limit ? limit - waited : 0, QS_SENDMESSAGE);
+        DWORD spent = GetTickCount() - session.callStarted;
+        if (spent >= APPLET_ANSWER_MS)
+            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+        DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, APPLET_ANSWER_MS - spent, QS_SENDMESSAGE);
         if (woken == WAIT_OBJECT_0)
             return true;
-        if (woken != WAIT_OBJECT_0 + 1)
+        if (woken == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, WM_NULL, WM_NULL, PM_NOREMOVE); // delivers what was sent
+        } else if (woken != WAIT_TIMEOUT) {
             return false;
-        MSG msg;
-        PeekMessageW(&msg, nullptr, WM_NULL, WM_NULL, PM_NOREMOVE); // delivers what was sent
+        }
     }
 }
 
@@ -117,6 +138,10 @@ bool WaitAnswering(HANDLE thread, DWORD limit)
 
 AppletSession* RunAppletSession(const WCHAR* module, HWND window, bool logLoad)
 {
+    if (g_loaderHeld) {
+        DebugLog(L"Applet browser: [%s] not loaded, a library left in the loader holds it", module);
+        return nullptr;
+    }
     AppletSession* session = (AppletSession*)LocalAlloc(LPTR, sizeof(AppletSession));
     if (!session) {
         DebugLog(L"Applet browser: no memory to open [%s]", module);
@@ -126,17 +151,23 @@ AppletSession* RunAppletSession(const WCHAR* module, HWND window, bool logLoad)
     session->window = window;
     session->logLoad = logLoad;
     session->holders = 2;
+    session->callStarted = GetTickCount(); // the thread's start counts as the first call
     HANDLE thread = CreateThread(nullptr, 0, SessionThread, session, 0, nullptr);
     if (!thread) {
         DebugLog(L"Applet browser: no thread to open [%s]", module);
         LocalFree(session);
         return nullptr;
     }
-    bool answered = WaitAnswering(thread, APPLET_ANSWER_MS);
+    bool answered = WaitAnswering(thread, *session);
     CloseHandle(thread);
     if (!answered) {
         DebugLog(L"Applet browser: [%s] did not answer within %d ms, left to itself and not listed", module,
                  APPLET_ANSWER_MS);
+        if (session->inLoader) {
+            // Its start-up routine holds the system's loader: nothing loads after it.
+            InterlockedExchange(&g_loaderHeld, 1);
+            DebugLog(L"Applet browser: [%s] is stuck in the loader, no more libraries are loaded", module);
+        }
         Release(session);
         return nullptr;
     }

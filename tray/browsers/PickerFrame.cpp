@@ -8,6 +8,9 @@
 namespace {
 
 PickerState* s_openPicker; // a picker is never open twice: a nested opening is refused
+
+// The picker's own message: it was hidden, and may have to end.
+enum { WM_PICKER_HIDDEN = WM_APP + 1 };
 DWORD s_classSeed;
 
 // The pseudo-random part of a class name: each opening gets a class of its own.
@@ -34,6 +37,16 @@ int Size(PickerState& picker, int n)
     // with controls of no height.
     int dpi = picker.dpi > 0 ? picker.dpi : 96;
     return (n * dpi + 48) / 96;
+}
+
+// A picker covers the screen above its soft-key bar, also after a rotation.
+void FitToScreen(PickerState& picker)
+{
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    RECT bar;
+    if (picker.menuBar && GetWindowRect(picker.menuBar, &bar))
+        height -= bar.bottom - bar.top;
+    MoveWindow(picker.window, 0, 0, GetSystemMetrics(SM_CXSCREEN), height, FALSE);
 }
 
 void LayOutControls(PickerState& picker)
@@ -76,13 +89,8 @@ bool CreatePickerWindow(PickerState& picker, const WCHAR* title)
     SHFullScreen(picker.window, SHFS_HIDETASKBAR | SHFS_HIDESTARTICON);
     if (kind.hideStartIconAgain)
         SHFullScreen(picker.window, SHFS_HIDESTARTICON);
-    if (picker.menuBar) {
-        RECT window, bar;
-        GetWindowRect(picker.window, &window);
-        GetWindowRect(picker.menuBar, &bar);
-        MoveWindow(picker.window, window.left, window.top, window.right - window.left,
-                   window.bottom - window.top - (bar.bottom - bar.top), FALSE);
-    }
+    if (picker.menuBar)
+        FitToScreen(picker);
     ShowWindow(picker.window, SW_SHOWNORMAL);
     UpdateWindow(picker.window);
     return true;
@@ -105,9 +113,9 @@ HWND CreateEdit(PickerState& picker, DWORD style, int y, int width, int id)
 {
     HWND edit = CreateWindowExW(0, L"edit", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | style, 0, y,
                                 width, Size(picker, 20), picker.window, (HMENU)(INT_PTR)id, picker.instance, nullptr);
-    // Never more than the result buffers hold, so nothing typed is cut on the way.
+    // Never more than a button's text holds, so nothing typed is thrown away later.
     if (edit)
-        SendMessageW(edit, EM_LIMITTEXT, TEXT_CHARS - 1, 0);
+        SendMessageW(edit, EM_LIMITTEXT, PICKER_TEXT_MAX, 0);
     return edit;
 }
 
@@ -149,6 +157,19 @@ bool CreatePickerControls(PickerState& picker)
     return true;
 }
 
+void Cancel(PickerState& picker);
+
+// While the system's loader is held (a library never returned from its start-up
+// routine), freeing a control may wait on the loader for good: the common controls
+// bind some of the system's functions at their first call. The picker's window is
+// then hidden and left, with what its controls use, instead of destroyed.
+void LeaveHidden(PickerState& picker)
+{
+    ShowWindow(picker.window, SW_HIDE);
+    if (!picker.done)
+        Cancel(picker);
+}
+
 void RunLocalLoop(PickerState& picker)
 {
     MSG msg;
@@ -164,8 +185,12 @@ void RunLocalLoop(PickerState& picker)
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    if (picker.window && IsWindow(picker.window))
-        DestroyWindow(picker.window); // the tree and edits go with it
+    if (picker.window && IsWindow(picker.window)) {
+        if (g_loaderHeld)
+            LeaveHidden(picker);
+        else
+            DestroyWindow(picker.window); // the tree and edits go with it
+    }
 }
 
 void SetItemImages(HWND tree, HTREEITEM item, int image)
@@ -265,14 +290,31 @@ void EndLoop(PickerState& picker)
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
+// A text longer than a button holds would be thrown away once the picker closed.
+bool FitsButton(const WCHAR* what, const WCHAR* text)
+{
+    int length = (int)wcslen(text);
+    if (length <= PICKER_TEXT_MAX)
+        return true;
+    DebugLog(L"Picker: %s of %d characters not accepted, a button holds %d: [%s]", what, length, PICKER_TEXT_MAX,
+             text);
+    return false;
+}
+
 void OnOk(PickerState& picker)
 {
-    if (!picker.valid)
+    if (!picker.valid || !FitsButton(L"selection", picker.result))
         return;
+    // The edit takes no more than a button holds from the keyboard; another program
+    // may set more, up to the buffer, which is refused like a long selection.
     picker.secondParameter[0] = 0;
     if (picker.bottomEdit)
         GetWindowTextW(picker.bottomEdit, picker.secondParameter, ARRAYSIZE(picker.secondParameter));
     picker.secondParameter[ARRAYSIZE(picker.secondParameter) - 1] = 0;
+    if (!FitsButton(L"parameter", picker.secondParameter)) {
+        picker.secondParameter[0] = 0;
+        return;
+    }
     EndLoop(picker);
     SendMessageW(picker.window, WM_CLOSE, 0, 0);
 }
@@ -331,11 +373,30 @@ int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out)
     return 1;
 }
 
-HCURSOR ShowPickerWaitCursor(HINSTANCE instance)
+HCURSOR ShowPickerWaitCursor(const PickerState& picker)
 {
-    HCURSOR kept = SetCursor(LoadCursorW(instance, IDC_WAIT));
+    HCURSOR kept = SetCursor(picker.waitCursor);
     ShowCursor(TRUE);
     return kept;
+}
+
+LevelFill::LevelFill(const PickerState& picker, HWND tree, HTREEITEM parent, CursorAfterFill after) : tree_(tree)
+{
+    HCURSOR kept = ShowPickerWaitCursor(picker);
+    after_ = after == RESTORE_CURSOR ? kept : nullptr;
+    held_ = !parent || (SendMessageW(tree, TVM_GETITEMSTATE, (WPARAM)parent, TVIS_EXPANDED) & TVIS_EXPANDED);
+    if (held_)
+        SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+}
+
+LevelFill::~LevelFill()
+{
+    if (held_) {
+        SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(tree_, nullptr, TRUE);
+    }
+    SetCursor(after_);
+    ShowCursor(FALSE);
 }
 
 LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -372,7 +433,25 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
     case WM_ERASEBKGND:
         return 1;
     case WM_SETTINGCHANGE:
+        // After a rotation the picker, its controls and its soft-key bar follow the
+        // new screen, so that OK and Cancel stay where a stylus reaches them.
+        SHHandleWMSettingChange(window, wParam, lParam, nullptr);
+        FitToScreen(picker);
         LayOutControls(picker);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
+    case WM_SHOWWINDOW:
+        // Hidden by another (Close Task), a picker would keep its loop, and the owner
+        // it disabled, for good: hidden it ends as cancelled. Looked at once the hiding
+        // is over, as Switch Task hides a window and shows it again behind the others.
+        if (!wParam)
+            PostMessageW(window, WM_PICKER_HIDDEN, 0, 0);
+        break;
+    case WM_PICKER_HIDDEN:
+        if (!IsWindowVisible(window) && !picker.done) {
+            DebugLog(L"Picker: hidden by another, closed as cancelled");
+            SendMessageW(window, WM_CLOSE, 0, 0);
+        }
         return 0;
     case WM_CLOSE:
         // While the tree waits in a notice for an applet library, what is sent to
@@ -380,6 +459,10 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
         // tree would go on with freed memory. The window closes once it returns.
         if (picker.noticeDepth > 0) {
             picker.closeDeferred = 1;
+            return 0;
+        }
+        if (g_loaderHeld) {
+            LeaveHidden(picker);
             return 0;
         }
         break;
@@ -407,6 +490,20 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The keys go where the user sees: the owner comes back in front only when it is
+// shown (its Hide key may have been pressed meanwhile); otherwise the window that
+// was in front before the picker, if it is still shown, else whichever the system
+// activates.
+static void BringBackFront(const PickerState& picker)
+{
+    if (picker.owner && IsWindowVisible(picker.owner)) {
+        SetForegroundWindow(picker.owner);
+        SetFocus(picker.owner);
+    } else if (picker.previousFront && picker.previousFront != picker.owner && IsWindowVisible(picker.previousFront)) {
+        SetForegroundWindow(picker.previousFront);
+    }
+}
+
 void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, HWND owner, const WCHAR* title,
                const WCHAR* filter, WCHAR* resultPath, WCHAR* secondParameter, const WCHAR* stripPath)
 {
@@ -415,7 +512,13 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
         DebugLog(L"Picker: [%s] not opened, another picker is open", title);
         return;
     }
-    HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(instance) : nullptr;
+    // A picker's window, soft keys and cursor are found through the loader.
+    if (g_loaderHeld) {
+        DebugLog(L"Picker: [%s] not opened, a library holds the system's loader", title);
+        return;
+    }
+    picker.waitCursor = LoadCursorW(instance, IDC_WAIT);
+    HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(picker) : nullptr;
     picker.kind = &kind;
     picker.done = picker.valid = picker.closeDeferred = 0;
     picker.noticeDepth = 0;
@@ -424,6 +527,7 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
     picker.instance = instance;
     picker.owner = owner;
     picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
+    picker.previousFront = GetForegroundWindow();
     picker.font = nullptr;
     picker.images = nullptr;
     picker.strip = SHLoadImageFile(stripPath);
@@ -451,23 +555,23 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
         CopyText(secondParameter, TEXT_CHARS, picker.secondParameter);
     if (picker.result[0])
         CopyText(resultPath, TEXT_CHARS, picker.result);
-    if (owner) {
-        if (kind.disableOwner)
-            EnableWindow(owner, TRUE);
-        SetForegroundWindow(owner);
-        SetFocus(owner);
-    }
+    if (owner && kind.disableOwner)
+        EnableWindow(owner, TRUE);
+    BringBackFront(picker);
+    // A window left hidden keeps what its controls use, and its class.
+    bool left = picker.window != nullptr;
+    picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
     if (picker.strip)
         DeleteObject(picker.strip);
-    if (picker.images)
+    if (picker.images && !left)
         ImageList_Destroy(picker.images);
-    if (picker.font)
+    if (picker.font && !left)
         DeleteObject(picker.font);
     picker.strip = nullptr;
     picker.images = nullptr;
     picker.font = nullptr;
     // Each opening registered a class of its own; the class table keeps none of them.
-    if (picker.className[0])
+    if (picker.className[0] && !left)
         UnregisterClassW(picker.className, instance);
     picker.className[0] = 0;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "AppState.h"
+#include "Settings.h"
 
 enum {
     PICKER_IMAGE_EXPANDED = 0,
@@ -14,6 +15,9 @@ enum {
     PICKER_IMAGE_COUNT = 3,
     PICKER_RETURN_PAIR_MS = 2000, // two return keys within this confirm
     PICKER_CLASS_CHARS = 64,
+    // The longest text a pick may hand back: what a button's texts hold. A longer
+    // text cannot be typed, and a longer reference or path cannot be confirmed.
+    PICKER_TEXT_MAX = PARAM_CHARS - 1,
 };
 
 struct PickerState;
@@ -39,6 +43,10 @@ struct PickerState {
     HIMAGELIST images;
     HINSTANCE instance;
     HWND owner, window, tree, topEdit, bottomEdit, menuBar;
+    HWND previousFront; // in front when the picker opened
+    // The system's busy cursor, loaded once at opening: a resource is found through
+    // the system's loader, which a library stuck in its start-up routine may hold.
+    HCURSOR waitCursor;
     HFONT font;
     DWORD lastReturnTick; // kept across openings
     BYTE returnSeen;      // a return key has come since the program started
@@ -73,5 +81,26 @@ int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out);
 BOOL ReadItemText(HWND tree, HTREEITEM item, WCHAR* text, int* image = nullptr);
 HTREEITEM ParentItem(HWND tree, HTREEITEM item);
 
-// The system's busy cursor; returns the cursor it replaced.
-HCURSOR ShowPickerWaitCursor(HINSTANCE instance);
+// Shows the picker's busy cursor; returns the cursor it replaced.
+HCURSOR ShowPickerWaitCursor(const PickerState& picker);
+
+// Fills a level of a picker's tree below `parent` (null: the first level): the busy
+// cursor is shown for the scope. A level whose nodes show as they come (the first
+// level) is filled with the tree's redrawing held and drawn once: redrawn after each
+// insertion, 2,000 libraries took seconds. Below a node that is being expanded the
+// nodes do not show yet, and resuming the redrawing would measure the whole tree
+// again for nothing. Afterwards the cursor is the one before, or none (the program
+// picker's rule).
+enum CursorAfterFill { RESTORE_CURSOR, NO_CURSOR };
+class LevelFill {
+public:
+    LevelFill(const PickerState& picker, HWND tree, HTREEITEM parent, CursorAfterFill after);
+    ~LevelFill();
+    LevelFill(const LevelFill&) = delete;
+    LevelFill& operator=(const LevelFill&) = delete;
+
+private:
+    HWND tree_;
+    HCURSOR after_;
+    bool held_;
+};

@@ -52,10 +52,8 @@ void ExpandFolder(PickerState& picker, HWND tree, HTREEITEM node)
         DebugLog(L"BrowseFile: the node's path cannot be read, nothing listed");
         return;
     }
-    ShowPickerWaitCursor(picker.instance);
+    LevelFill fill(picker, tree, node, NO_CURSOR); // the cursor that was there is not restored
     BrowseFile(tree, pattern, node);
-    SetCursor(nullptr);
-    ShowCursor(FALSE);
 }
 
 void SelectProgramNode(PickerState& picker, HWND tree, HTREEITEM node)
@@ -181,13 +179,13 @@ void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent)
                      TEXT_CHARS - 1);
             continue;
         }
+        if (!IsListed(found.cFileName, isDirectory))
+            continue;
         if (++listed > FOLDER_ENTRIES_MAX) {
-            DebugLog(L"BrowseFile: [%s] holds more than %d entries, the rest is not listed", searchPattern,
+            DebugLog(L"BrowseFile: [%s] lists more than %d entries, the rest is not listed", searchPattern,
                      FOLDER_ENTRIES_MAX);
             break;
         }
-        if (!IsListed(found.cFileName, isDirectory))
-            continue;
         if (gathering && !AddFolderEntry(listing, found.cFileName, isDirectory)) {
             // Short of memory: what was gathered goes in as it is, and the tree sorts.
             DebugLog(L"BrowseFile: no memory to gather [%s], the tree sorts it", searchPattern);

@@ -7,6 +7,7 @@ HANDLE g_closeEvent;
 HANDLE g_listenerThread;
 DWORD g_listenerThreadId;
 HANDLE g_powerThread;
+volatile LONG g_loaderHeld;
 
 WCHAR g_aboutWebName[TEXT_CHARS];
 WCHAR g_aboutWebLink[TEXT_CHARS];

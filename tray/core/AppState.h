@@ -10,6 +10,10 @@ extern HANDLE g_closeEvent;           // wakes PowerNotificationThread at termin
 extern HANDLE g_listenerThread;       // DriverListenThread, published as INTRCM
 extern DWORD g_listenerThreadId;
 extern HANDLE g_powerThread;          // PowerNotificationThread
+// Set once a library's start-up routine never returned (an applet library left to
+// itself while loading): the system's loader is held for good, so no library loads
+// and no thread starts or ends in this process any more.
+extern volatile LONG g_loaderHeld;
 
 // About texts, read once at start-up; empty when absent.
 extern WCHAR g_aboutWebName[TEXT_CHARS];

@@ -12,6 +12,7 @@
 volatile BYTE g_mouseConnected;
 volatile BYTE g_keyboardConnected;
 HANDLE g_listenerReady;
+volatile BYTE g_listenerReturned;
 
 // The Status page shows the connection state live; other pages are not repainted.
 static void RefreshStatusPage()
@@ -112,5 +113,6 @@ DWORD WINAPI DriverListenThread(LPVOID)
         else if (got == 0)
             DebugLog(L"DriverListenThread: WM_QUIT ignored, the program is not terminating.");
     }
+    g_listenerReturned = 1;
     return 0;
 }

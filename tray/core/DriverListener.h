@@ -16,6 +16,7 @@ extern HANDLE g_listenerReady;
 enum { TM_INPUTSWITCHED = WM_APP + 1 };
 
 DWORD WINAPI DriverListenThread(LPVOID);
+extern volatile BYTE g_listenerReturned; // set as the listener's routine returns
 
 // Handles one message of the listener's queue; FALSE when it is not one of the
 // listener's messages and was dispatched instead.

@@ -1,17 +1,15 @@
 // Starting programs and the device's Bluetooth settings.
 #include "Launch.h"
 #include "AppState.h"
+#include "DebugLog.h"
 #include "WaitCursor.h"
 
 namespace {
-// How long the caller waits for the launching thread to take its own copy of the
-// texts; the launch itself is not waited for.
-const DWORD kHandOverMs = 5000;
 
+// The launch's own copies of the texts, handed to its thread, which frees them.
 struct LaunchRequest {
-    const WCHAR* file;
-    const WCHAR* parameters;
-    HANDLE taken; // set once the thread holds its copies
+    WCHAR file[TEXT_CHARS];
+    WCHAR parameters[TEXT_CHARS];
 };
 
 void ShellExecuteQuietly(const WCHAR* file, const WCHAR* parameters)
@@ -27,12 +25,9 @@ void ShellExecuteQuietly(const WCHAR* file, const WCHAR* parameters)
 
 DWORD WINAPI LaunchThread(LPVOID argument)
 {
-    const LaunchRequest* request = (const LaunchRequest*)argument;
-    WCHAR file[TEXT_CHARS], parameters[TEXT_CHARS];
-    CopyText(file, ARRAYSIZE(file), request->file);
-    CopyText(parameters, ARRAYSIZE(parameters), request->parameters);
-    SetEvent(request->taken); // the request lives on the caller's stack: not touched after this
-    ShellExecuteQuietly(file, parameters);
+    LaunchRequest* request = (LaunchRequest*)argument;
+    ShellExecuteQuietly(request->file, request->parameters);
+    LocalFree(request);
     return 0;
 }
 } // namespace
@@ -40,20 +35,25 @@ DWORD WINAPI LaunchThread(LPVOID argument)
 // The shell may run a message loop of its own while it starts a program (error
 // UI, a conversation with a running document's program). On the listener thread
 // such a loop would throw every driver message away, so the launch runs on a thread
-// of its own that receives none; the caller goes on once the texts are copied.
+// of its own that receives none. The caller never waits for that thread, not even
+// for its start: a thread that cannot start (the system's loader held by a library
+// that never returned from its start-up routine) must not hold up driver input.
 void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
 {
-    LaunchRequest request = {file, parameters, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    HANDLE thread = request.taken ? CreateThread(nullptr, 0, LaunchThread, &request, 0, nullptr) : nullptr;
-    if (thread) {
-        if (WaitForSingleObject(request.taken, kHandOverMs) != WAIT_OBJECT_0)
-            TerminateThread(thread, 0); // it never got going: it must not read the request later
-        CloseHandle(thread);
-    } else {
-        ShellExecuteQuietly(file, parameters); // no thread to spare: the quiet launch all the same
+    if (g_loaderHeld) {
+        DebugLog(L"LaunchProgram: [%s] not started, a library holds the system's loader", file);
+        return;
     }
-    if (request.taken)
-        CloseHandle(request.taken);
+    if (LaunchRequest* request = (LaunchRequest*)LocalAlloc(LMEM_FIXED, sizeof(LaunchRequest))) {
+        CopyText(request->file, ARRAYSIZE(request->file), file);
+        CopyText(request->parameters, ARRAYSIZE(request->parameters), parameters);
+        if (HANDLE thread = CreateThread(nullptr, 0, LaunchThread, request, 0, nullptr)) {
+            CloseHandle(thread);
+            return;
+        }
+        LocalFree(request);
+    }
+    ShellExecuteQuietly(file, parameters); // no thread to spare: the quiet launch all the same
 }
 
 int OpenBluetoothSettings()

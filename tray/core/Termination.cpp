@@ -7,6 +7,7 @@
 #include "KeySound.h"
 #include "Keyboard.h"
 #include "MouseReport.h"
+#include "PowerThreads.h"
 #include "Startup.h"
 
 // How long a worker may take to finish what it is doing before it is stopped by
@@ -15,18 +16,29 @@ static const DWORD kWorkerStopMs = 3000;
 // How long a forced stop may take to take effect before the handle is let go.
 static const DWORD kWorkerKillMs = 1000;
 
+// How often a stopping worker is looked at.
+static const DWORD kWorkerPollMs = 20;
+
 // Wakes a worker and waits for it to return by itself; forced termination is the
 // last resort, because a thread killed inside the heap or a C runtime stream
-// leaves that lock held for the rest of the process.
-static void StopWorker(HANDLE& thread, DWORD threadId)
+// leaves that lock held for the rest of the process. A thread that has returned
+// from its routine still leaves through the system's loader; while a library holds
+// the loader it never can, and the return counts as the end.
+static void StopWorker(HANDLE& thread, DWORD threadId, const volatile BYTE& returned)
 {
     if (!thread)
         return;
     if (threadId)
         PostThreadMessageW(threadId, WM_QUIT, 0, 0);
-    if (WaitForSingleObject(thread, kWorkerStopMs) == WAIT_TIMEOUT) {
-        TerminateThread(thread, 0);
-        WaitForSingleObject(thread, kWorkerKillMs); // termination is asynchronous
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(thread, kWorkerPollMs) == WAIT_TIMEOUT) {
+        if (returned && g_loaderHeld)
+            break;
+        if (GetTickCount() - start >= kWorkerStopMs) {
+            TerminateThread(thread, 0);
+            WaitForSingleObject(thread, kWorkerKillMs); // termination is asynchronous
+            break;
+        }
     }
     CloseHandle(thread);
     thread = nullptr;
@@ -44,8 +56,8 @@ void TerminateApp()
         SetEvent(g_closeEvent);
     Sleep(100);
 
-    StopWorker(g_listenerThread, g_listenerThreadId);
-    StopWorker(g_powerThread, 0);
+    StopWorker(g_listenerThread, g_listenerThreadId, g_listenerReturned);
+    StopWorker(g_powerThread, 0, g_powerThreadReturned);
     // Only with the listener gone: a report still in hand (a tap-and-hold takes a
     // second) would take the backlight again, and press what was just released.
     SetBacklightRequirement(0);
@@ -58,5 +70,10 @@ void TerminateApp()
     DebugLog(L"TERM-4: resources deleted.");
 
     DebugLog(L"TERM-5: Sending WM_QUIT");
+    // With the system's loader held by a library that never returned from its
+    // start-up routine, freeing the window's controls and leaving the process would
+    // wait on the loader for good: everything that matters is done, the process ends.
+    if (g_loaderHeld)
+        TerminateProcess(GetCurrentProcess(), 0);
     PostQuitMessage(0);
 }

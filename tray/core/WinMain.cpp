@@ -13,13 +13,24 @@
 #include <stdlib.h>
 
 // Exit handlers, installed during static initialisation and run in reverse order
-// after WinMain returns: the cursor bitmap first, then the window's resources.
+// after WinMain returns: the cursor bitmap first, then the window's resources, and
+// last the way out when the system's loader is held.
+static int s_exitCode;
 static void ReleaseGUIAtExit() { g_gui.Release(); }
 static void FreeCursorAtExit() { FreeCursorImage(g_cursor); }
+// A process ends through the system's loader (every library is told of it); while
+// a library that never returned from its start-up routine holds the loader, the
+// process would hang there for good instead. It ends at once.
+static void LeaveIfLoaderHeld()
+{
+    if (g_loaderHeld)
+        TerminateProcess(GetCurrentProcess(), (UINT)s_exitCode);
+}
 
 static int InstallExitHandlers()
 {
     ClearInstallPathCache();
+    atexit(LeaveIfLoaderHeld);
     atexit(ReleaseGUIAtExit);
     atexit(FreeCursorAtExit);
     return 1;
@@ -106,5 +117,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return (int)msg.wParam;
+    s_exitCode = (int)msg.wParam;
+    return s_exitCode;
 }

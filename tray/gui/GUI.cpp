@@ -50,12 +50,13 @@ int GUI::InitWindow(HINSTANCE inst)
     DebugLog(L"GUI::InitWindow(%X) call.", (unsigned)(UINT_PTR)inst);
     instance = inst;
 
-    // One instance at a time: a second start brings the first one forward.
+    // One instance at a time: a second start brings the first one forward, as a tap
+    // on its tray icon does. The request is posted, never sent: a first instance
+    // that does not answer (held by another vendor's library) must not hold this
+    // start, and with it whoever started it.
     if (!ClaimSingleInstance()) {
-        if (HWND running = WaitForRunningWindow()) {
-            ShowWindow(running, SW_SHOW);
-            SetForegroundWindow((HWND)((UINT_PTR)running | 1));
-        }
+        if (HWND running = WaitForRunningWindow())
+            PostMessageW(running, WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
         return -1;
     }
 

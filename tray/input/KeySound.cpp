@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include "AppState.h"
 
 static BYTE* s_sound; // a whole, consistent WAVE file, or null
 
@@ -110,15 +111,22 @@ void FreeKeySound()
 {
     if (!s_sound)
         return;
-    // An asynchronous click may still be reading the block: stop it first.
-    PlaySoundW(nullptr, nullptr, 0);
+    // An asynchronous click may still be reading the block: stop it first. A click
+    // runs on a thread of the sound system's own, and stopping one waits for it:
+    // with the system's loader held no such thread starts or ends, and no click is
+    // played (PlayKeySound), so there is none to stop and the wait is skipped.
+    if (!g_loaderHeld)
+        PlaySoundW(nullptr, nullptr, 0);
     free(s_sound);
     s_sound = nullptr;
 }
 
 int PlayKeySound(HINSTANCE instance)
 {
-    if (!s_sound)
+    // Each click has a thread of its own and waits for the one before: with the
+    // system's loader held by a library, none starts, and the next click would hold
+    // the listener for good.
+    if (!s_sound || g_loaderHeld)
         return 0;
     PlaySoundW((LPCWSTR)s_sound, instance, SND_MEMORY | SND_ASYNC);
     return 1;

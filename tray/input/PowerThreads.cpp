@@ -10,6 +10,8 @@
 
 enum { POWER_CHECK_MS = 5000, POWER_MESSAGE_BYTES = 44 };
 
+volatile BYTE g_powerThreadReturned;
+
 DWORD WINAPI PowerTimeoutThread(LPVOID)
 {
     DebugLog(L"PowerTimeoutThread call");
@@ -69,5 +71,6 @@ DWORD WINAPI PowerNotificationThread(LPVOID)
         CloseMsgQueue(queue);
         queue = nullptr;
     }
+    g_powerThreadReturned = 1;
     return 0;
 }

@@ -6,3 +6,4 @@
 DWORD WINAPI PowerTimeoutThread(LPVOID);
 // Logs the system's power transitions.
 DWORD WINAPI PowerNotificationThread(LPVOID);
+extern volatile BYTE g_powerThreadReturned; // set as PowerNotificationThread returns
