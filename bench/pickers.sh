@@ -4,6 +4,8 @@
 # The benchmark's folders (2,000 and 10,000 files, half of them programs) and its 50
 # applet libraries in \windows are made here on the host, and removed afterwards:
 # made through Wine, each new name in a large folder costs a scan of the whole folder.
+# A second run opens the applet picker with 2,000 libraries in \windows (links to one
+# library: opening lists the files and loads none).
 # A device that was not running before is stopped again afterwards.
 set -euo pipefail
 
@@ -22,7 +24,7 @@ fi
 drive="$dev/prefix/drive_c"
 remove_data() {
   rm -rf "$drive/BenchPickers"
-  rm -f "$drive"/windows/bench[0-9][0-9].cpl
+  rm -f "$drive"/windows/bench[0-9][0-9].cpl "$drive"/windows/crowd[0-9][0-9][0-9][0-9].cpl
 }
 trap remove_data EXIT
 remove_data
@@ -44,6 +46,12 @@ for ((i = 0; i < 50; ++i)); do
 done
 
 status=0
-DEVICE=lo DEVICE_ROOT="$build/device" "$here/../device/wine-run.sh" "$exe" </dev/null 2>/dev/null || status=$?
+run() { DEVICE=lo DEVICE_ROOT="$build/device" "$here/../device/wine-run.sh" "$exe" "$@" </dev/null 2>/dev/null; }
+run || status=$?
+for ((i = 0; i < 2000 - 61; ++i)); do
+  printf -v name 'crowd%04d.cpl' "$i"
+  ln -f "$build/device-bin/sample.cpl" "$drive/windows/$name"
+done
+run crowded || status=$?
 if [ "$started" = 1 ]; then "$here/../device/emu.sh" stop "$dev"; fi
 exit "$status"

@@ -7,7 +7,8 @@
 #  - gives the device a file system worth browsing: control-panel libraries in
 #    \windows, shortcuts in \windows\Start Menu\Programs, programs below
 #    \Program Files, an empty folder, a folder of 2,000 files, names in capitals
-#    and names shorter than four characters;
+#    and names shorter than four characters, and \Crowded: more programs than a
+#    folder lists (20,001) among text files;
 #  - starts the shell stand-in (shell32.exe) unless it runs, and waits for its top bar.
 # Running it again changes nothing.
 set -euo pipefail
@@ -72,6 +73,10 @@ touch "$pf/Tools/tool.exe" "$pf/Tools/CALC.EXE" "$pf/Tools/README.TXT" "$pf/Tool
 if [ ! -f "$pf/Many Files/note1999.txt" ]; then
   (cd "$pf/Many Files" && touch prog{0000..1998..2}.exe note{0001..1999..2}.txt)
 fi
+if [ ! -f "$c/Crowded/p20000.exe" ]; then
+  mkdir -p "$c/Crowded"
+  (cd "$c/Crowded" && touch p{00000..20000}.exe readme{000..299}.txt)
+fi
 
 # Wine would prefer its built-in iexplore over ours: ask for the native one, once.
 if [ ! -f "$dir/.iexplore-native" ]; then
@@ -87,6 +92,15 @@ fi
 if [ ! -f "$dir/.unmanaged" ]; then
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
   touch "$dir/.unmanaged"
+fi
+
+# A Pocket PC draws its controls plainly: it has no visual themes. Wine's theme
+# would also have the controls load and free its style library through the
+# system's loader whenever one is made or destroyed.
+if [ ! -f "$dir/.unthemed" ]; then
+  "$WINE" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f \
+    </dev/null >/dev/null 2>&1 || true
+  touch "$dir/.unthemed"
 fi
 
 if ! "$WINE" "$bin/devctl.exe" wait-window HHTaskBar 0 </dev/null >/dev/null 2>&1; then
