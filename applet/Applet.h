@@ -29,7 +29,8 @@ extern HINSTANCE g_appletInstance;
 
 // The full path of the tray program: InstallPath and "\Pelorin.exe" into `path`
 // (APPLET_PATH_CHARS). 1 when the path is whole; 0 when the value is missing, empty,
-// not a text, or too long for the program's name to fit (`path` is then empty).
+// neither REG_SZ nor REG_EXPAND_SZ, or too long for the program's name to fit (`path`
+// is then empty).
 int GetTrayProgramPath(WCHAR* path, int pathChars);
 
 // What opening the entry does: starts the tray program with "-tray", waits for it and

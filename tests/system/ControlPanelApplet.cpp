@@ -97,13 +97,14 @@ TEST_F(Applet, StartsNothingFromAnUnsetOrCutInstallPath)
         {"no key", REG_NONE, L"", 0, false},
         {"empty", REG_SZ, L"", 0, false},
         {"a number", REG_DWORD, L"ab", 4, false},
-        {"expandable", REG_EXPAND_SZ, install, 0, false},
+        {"a list of texts", REG_MULTI_SZ, install, 0, false},
         {"248 characters", REG_SZ, install + std::wstring(248 - install.size(), L'\\'), 0, false},
         {"262 characters, unterminated", REG_SZ, std::wstring(262, L'\\'), 524, false},
         {"1000 characters", REG_SZ, install + std::wstring(1000, L'\\'), 0, false},
         {"a folder named Pelorin.exe", REG_SZ, L"\\AppletTest", 0, false},
         {"247 characters", REG_SZ, install + std::wstring(247 - install.size(), L'\\'), 0, true},
         {"unterminated", REG_SZ, install, install.size() * 2, true},
+        {"expandable, taken as it is", REG_EXPAND_SZ, install, 0, true},
     };
     for (const auto& p : paths) {
         DeleteAppKey();
