@@ -33,6 +33,7 @@ extern HINSTANCE g_appletInstance;
 // is then empty).
 int GetTrayProgramPath(WCHAR* path, int pathChars);
 
-// What opening the entry does: starts the tray program with "-tray", waits for it and
-// brings its settings window to the front. Always 0, the control panel's success.
+// What opening the entry does: starts the tray program with "-tray", waits 500 ms and
+// then up to 5 s more for its settings window, and brings that window to the front.
+// Always 0, the control panel's success.
 LONG OpenTrayProgram(void);

@@ -2,6 +2,7 @@
 // emulated Settings screen; install paths it must not start anything from.
 #include "PelorinTest.h"
 #include <cpl.h>
+#include <thread>
 
 namespace {
 
@@ -71,6 +72,28 @@ TEST_F(Applet, OpeningStartsTheTrayProgramAndBringsItsWindowForward)
     // The installation leaves the automatic start off: only "-tray" lets it run.
     EXPECT_EQ(0, Send(CPL_DBLCLK, 0, 101));
     ExpectInFront(MainWindow());
+}
+
+TEST_F(Applet, OpeningBringsForwardATrayProgramThatStartsSlowly)
+{
+    // Pelorin's debug log takes this lock for every line: while the test holds it, the
+    // program's first lines wait, and its window comes well after 500 ms.
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([held] {
+        HANDLE lock = CreateMutexW(nullptr, FALSE, L"MORVANE.Vantorix.DebugLog");
+        WaitForSingleObject(lock, INFINITE);
+        SetEvent(held);
+        Sleep(1500);
+        ReleaseMutex(lock);
+        CloseHandle(lock);
+    });
+    WaitForSingleObject(held, INFINITE);
+    EXPECT_EQ(0, Send(CPL_DBLCLK, 0, 101));
+    HWND window = MainWindow();
+    holder.join();
+    CloseHandle(held);
+    ASSERT_TRUE(window) << "the applet gave up before the window was there";
+    ExpectInFront(window);
 }
 
 TEST_F(Applet, OpeningBringsTheRunningTrayProgramForward)
