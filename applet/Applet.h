@@ -29,9 +29,11 @@ extern HINSTANCE g_appletInstance;
 
 // The full path of the tray program: InstallPath and "\Pelorin.exe" into `path`
 // (APPLET_PATH_CHARS). 1 when the path is whole; 0 when the value is missing, empty,
-// not a text, or too long for the program's name to fit (`path` is then empty).
+// neither REG_SZ nor REG_EXPAND_SZ, or too long for the program's name to fit (`path`
+// is then empty).
 int GetTrayProgramPath(WCHAR* path, int pathChars);
 
-// What opening the entry does: starts the tray program with "-tray", waits for it and
-// brings its settings window to the front. Always 0, the control panel's success.
+// What opening the entry does: starts the tray program with "-tray", waits 500 ms and
+// then up to 5 s more for its settings window, and brings that window to the front.
+// Always 0, the control panel's success.
 LONG OpenTrayProgram(void);

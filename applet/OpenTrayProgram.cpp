@@ -4,8 +4,10 @@
 #include "Applet.h"
 #include <shellapi.h>
 
-// How long the tray program gets to create its window.
-static const DWORD kStartWaitMs = 500;
+// The tray program gets 500 ms to create its window. One that starts slower (a busy
+// device, a debug log to write) is looked for a while longer before the entry gives
+// up: the control panel waits meanwhile, so the wait stays bounded.
+static const DWORD kStartWaitMs = 500, kLookForMs = 5000, kLookEveryMs = 100;
 
 // Only an existing file is started: a missing program or a folder of that name
 // would otherwise bring up the shell's error box or a folder window.
@@ -13,6 +15,19 @@ static int IsProgramFile(const WCHAR* path)
 {
     DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+static HWND FindTrayWindow() { return FindWindowW(TRAY_WINDOW_CLASS, TRAY_WINDOW_TITLE); }
+
+static HWND WaitForTrayWindow()
+{
+    Sleep(kStartWaitMs);
+    HWND window = FindTrayWindow();
+    for (DWORD looked = 0; !window && looked < kLookForMs; looked += kLookEveryMs) {
+        Sleep(kLookEveryMs);
+        window = FindTrayWindow();
+    }
+    return window;
 }
 
 static void StartTrayProgram(const WCHAR* path)
@@ -34,8 +49,7 @@ LONG OpenTrayProgram(void)
     if (!GetTrayProgramPath(path, ARRAYSIZE(path)) || !IsProgramFile(path))
         return 0;
     StartTrayProgram(path);
-    Sleep(kStartWaitMs);
-    HWND window = FindWindowW(TRAY_WINDOW_CLASS, TRAY_WINDOW_TITLE);
+    HWND window = WaitForTrayWindow();
     if (window) {
         ShowWindow(window, SW_SHOW);
         // The lowest bit asks for the window's own pop-ups to come forward with it.

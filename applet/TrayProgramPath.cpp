@@ -18,8 +18,9 @@ static int ReadInstallPath(WCHAR (&value)[INSTALL_VALUE_CHARS + 1])
     DWORD type = REG_NONE, bytes = INSTALL_VALUE_BYTES;
     LONG result = RegQueryValueExW(key, APPLET_INSTALL_VALUE, nullptr, &type, (BYTE*)value, &bytes);
     RegCloseKey(key);
-    // A value larger than the buffer, or not a text, is no install path.
-    if (result != ERROR_SUCCESS || type != REG_SZ || bytes > INSTALL_VALUE_BYTES) {
+    // A value larger than the buffer, or not a text, is no install path. An expandable
+    // text is used as it is: the device has no environment to expand it with.
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || bytes > INSTALL_VALUE_BYTES) {
         value[0] = 0;
         return 0;
     }

@@ -91,11 +91,13 @@ private:
     HANDLE file_;
 };
 
-int DecodeUtf16(const unsigned char* bytes, int count, WCHAR* out, int capacity)
+// UTF-16 units in either byte order into `out` (capacity units, terminated).
+int DecodeUtf16(const unsigned char* bytes, int count, bool bigEndian, WCHAR* out, int capacity)
 {
+    int low = bigEndian ? 1 : 0, high = 1 - low;
     int written = 0;
     for (int i = 0; i + 1 < count && written < capacity - 1; i += 2)
-        out[written++] = (WCHAR)(bytes[i] | (bytes[i + 1] << 8));
+        out[written++] = (WCHAR)(bytes[i + low] | (bytes[i + high] << 8));
     out[written] = 0;
     return written;
 }
@@ -207,8 +209,10 @@ int ReadHtmlFile(const WCHAR* path, WCHAR* out, int capacity)
         total += got;
     }
 
+    // A UTF-16 file says so with its byte-order mark, in either order; anything else
+    // is UTF-8 (with or without its own mark) or Latin-1.
     const unsigned char* bytes = buffer.bytes();
-    if (total >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
-        return DecodeUtf16(bytes + 2, (int)total - 2, out, capacity);
+    if (total >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        return DecodeUtf16(bytes + 2, (int)total - 2, bytes[0] == 0xFE, out, capacity);
     return DecodeHtmlBytes(bytes, (int)total, out, capacity);
 }

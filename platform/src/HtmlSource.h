@@ -10,6 +10,6 @@ bool HtmlFilePathFromAddress(const WCHAR* address, WCHAR path[MAX_PATH]);
 
 // Reads at most HTML_MAX_FILE_BYTES of a page file into `out` (capacity units,
 // terminated) as UTF-8, or as Latin-1 when it is not valid UTF-8 (a UTF-16 file with
-// its byte-order mark is read as such). Returns the units stored, or -1 when the file
+// its byte-order mark, little- or big-endian, is read as such). Returns the units stored, or -1 when the file
 // cannot be read.
 int ReadHtmlFile(const WCHAR* path, WCHAR* out, int capacity);

@@ -2,6 +2,7 @@
 // emulated Settings screen; install paths it must not start anything from.
 #include "PelorinTest.h"
 #include <cpl.h>
+#include <thread>
 
 namespace {
 
@@ -73,6 +74,28 @@ TEST_F(Applet, OpeningStartsTheTrayProgramAndBringsItsWindowForward)
     ExpectInFront(MainWindow());
 }
 
+TEST_F(Applet, OpeningBringsForwardATrayProgramThatStartsSlowly)
+{
+    // Pelorin's debug log takes this lock for every line: while the test holds it, the
+    // program's first lines wait, and its window comes well after 500 ms.
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([held] {
+        HANDLE lock = CreateMutexW(nullptr, FALSE, L"MORVANE.Vantorix.DebugLog");
+        WaitForSingleObject(lock, INFINITE);
+        SetEvent(held);
+        Sleep(1500);
+        ReleaseMutex(lock);
+        CloseHandle(lock);
+    });
+    WaitForSingleObject(held, INFINITE);
+    EXPECT_EQ(0, Send(CPL_DBLCLK, 0, 101));
+    HWND window = MainWindow();
+    holder.join();
+    CloseHandle(held);
+    ASSERT_TRUE(window) << "the applet gave up before the window was there";
+    ExpectInFront(window);
+}
+
 TEST_F(Applet, OpeningBringsTheRunningTrayProgramForward)
 {
     ASSERT_TRUE(StartRunning());
@@ -97,13 +120,14 @@ TEST_F(Applet, StartsNothingFromAnUnsetOrCutInstallPath)
         {"no key", REG_NONE, L"", 0, false},
         {"empty", REG_SZ, L"", 0, false},
         {"a number", REG_DWORD, L"ab", 4, false},
-        {"expandable", REG_EXPAND_SZ, install, 0, false},
+        {"a list of texts", REG_MULTI_SZ, install, 0, false},
         {"248 characters", REG_SZ, install + std::wstring(248 - install.size(), L'\\'), 0, false},
         {"262 characters, unterminated", REG_SZ, std::wstring(262, L'\\'), 524, false},
         {"1000 characters", REG_SZ, install + std::wstring(1000, L'\\'), 0, false},
         {"a folder named Pelorin.exe", REG_SZ, L"\\AppletTest", 0, false},
         {"247 characters", REG_SZ, install + std::wstring(247 - install.size(), L'\\'), 0, true},
         {"unterminated", REG_SZ, install, install.size() * 2, true},
+        {"expandable, taken as it is", REG_EXPAND_SZ, install, 0, true},
     };
     for (const auto& p : paths) {
         DeleteAppKey();

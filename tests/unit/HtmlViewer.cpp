@@ -168,6 +168,27 @@ TEST_F(HtmlViewer, HelpPageIsLongerThanTheScreenAndScrolls)
     EXPECT_TRUE(g_hotspots.empty()) << "a drag is no tap";
 }
 
+TEST_F(HtmlViewer, PageFileIsReadInEachUnicodeEncoding)
+{
+    const std::wstring page = L"<h3>Gr\u00FC\u00DFe</h3><p>5 \u20AC &amp; \u4E2D</p>";
+    std::string utf8 = ToUtf8(page), little = "\xFF\xFE", big = "\xFE\xFF";
+    for (wchar_t c : page) {
+        little += {(char)(c & 0xFF), (char)(c >> 8)};
+        big += {(char)(c >> 8), (char)(c & 0xFF)};
+    }
+    const struct { const char* what; std::string bytes; } files[] = {
+        {"UTF-8", utf8},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16 little-endian", little},
+        {"UTF-16 big-endian", big},
+    };
+    HWND viewer = Viewer(230, 238);
+    for (const auto& file : files) {
+        Navigate(viewer, L"file://" + TempFile(L"vantorix-encoding.html", file.bytes));
+        EXPECT_EQ(ShownText(viewer), L"Gr\u00FC\u00DFe\n5 \u20AC & \u4E2D\n") << file.what;
+    }
+}
+
 TEST_F(HtmlViewer, MissingOrUnreadablePageShowsAMessage)
 {
     HWND viewer = Viewer(230, 238);

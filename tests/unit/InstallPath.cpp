@@ -37,6 +37,23 @@ TEST_F(InstallPathJoin, InstallPathIsReadOncePerProcess)
     EXPECT_STREQ(L"\\A\\help\\help.html", GetInstallFilePath(L"help", L"help.html"));
 }
 
+TEST_F(InstallPathJoin, EitherKindOfTextIsTakenAsItIsAndOtherTypesAreRefused)
+{
+    // %WINDIR% is set here; the device has no environment to expand it with.
+    const std::wstring folder = L"\\%WINDIR%\\Vantorix";
+    const struct { DWORD type; const wchar_t* joined; } rows[] = {
+        {REG_SZ, L"\\%WINDIR%\\Vantorix\\help\\help.html"},
+        {REG_EXPAND_SZ, L"\\%WINDIR%\\Vantorix\\help\\help.html"},
+        {REG_MULTI_SZ, L"\\help\\help.html"},
+        {REG_BINARY, L"\\help\\help.html"},
+    };
+    for (const auto& row : rows) {
+        ClearInstallPathCache();
+        SetRaw(L"InstallPath", row.type, folder.c_str(), (DWORD)(folder.size() + 1) * sizeof(wchar_t));
+        EXPECT_STREQ(row.joined, GetInstallFilePath(L"help", L"help.html")) << "type " << row.type;
+    }
+}
+
 TEST_F(InstallPathJoin, EmptyFolderKeepsBothSeparators)
 {
     SetText(L"InstallPath", L"\\Program Files\\Vantorix");

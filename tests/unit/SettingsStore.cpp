@@ -89,6 +89,18 @@ TEST_F(SettingsStore, RefusedValuesLeaveTheirFieldsUntouched)
     EXPECT_EQ(fits, s.Buttons[0].Param2);
 }
 
+TEST_F(SettingsStore, NumberOfAnotherSizeIsRefusedLikeAnotherType)
+{
+    // Two bytes taken into a 4-byte field would leave its upper half as it was.
+    for (DWORD bytes : {0u, 2u, 3u, 8u}) {
+        SetRaw(L"Wheel_Down_Action", REG_DWORD, "\x0B\x0B\x0B\x0B\x0B\x0B\x0B\x0B", bytes);
+        SettingsRecord s = {};
+        s.Buttons[4].Action = 5;
+        LoadSettings(s);
+        EXPECT_EQ(5, s.Buttons[4].Action) << "a REG_DWORD of " << bytes << " bytes";
+    }
+}
+
 TEST_F(SettingsStore, TextFillingTheBufferWithoutTerminatorIsStillTerminated)
 {
     std::wstring full(255, L'z'); // 510 bytes, no terminator stored

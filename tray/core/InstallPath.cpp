@@ -15,9 +15,11 @@ static void LoadInstallPath(const WCHAR* keyPath)
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
         ERROR_SUCCESS)
         return;
+    // An installer may write the path as an expandable text; the device has no
+    // environment to expand it with, so either kind of text is used as it is.
     DWORD type = 0, bytes = sizeof s_installPath;
     if (RegQueryValueExW(key, L"InstallPath", nullptr, &type, (BYTE*)s_installPath, &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ)
+        (type != REG_SZ && type != REG_EXPAND_SZ))
         bytes = 0;
     DWORD end = bytes / sizeof(WCHAR);
     s_installPath[end < TEXT_CHARS ? end : TEXT_CHARS - 1] = 0;

@@ -5,6 +5,13 @@ const WCHAR kAppKeyPath[] = L"\\Software\\Morvane\\Vantorix";
 
 enum { KEY_PATH_CHARS = 256 };
 
+// A number is taken only whole: a shorter one would change part of the field and
+// leave the rest of the old value behind.
+static bool SizeFits(DWORD type, DWORD bytes, DWORD bufferBytes)
+{
+    return type == REG_DWORD ? bytes == sizeof(DWORD) && bufferBytes >= sizeof(DWORD) : bytes <= bufferBytes;
+}
+
 int ReadRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD expectedType, void* buffer, DWORD bufferBytes)
 {
     WCHAR path[KEY_PATH_CHARS];
@@ -15,14 +22,15 @@ int ReadRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD expectedTyp
         return 0;
 
     // Type and size are checked before any byte reaches the caller's buffer, so a
-    // refused value (a text under a number's name, an oversized text) changes nothing.
+    // refused value (a text under a number's name, an oversized text, a number of
+    // another size) changes nothing.
     int result = 0;
     DWORD type = 0, bytes = 0;
     if (RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS && type == expectedType &&
-        bytes <= bufferBytes) {
+        SizeFits(type, bytes, bufferBytes)) {
         bytes = bufferBytes;
         if (RegQueryValueExW(key, valueName, nullptr, &type, (BYTE*)buffer, &bytes) == ERROR_SUCCESS &&
-            type == expectedType && bytes <= bufferBytes)
+            type == expectedType && SizeFits(type, bytes, bufferBytes))
             result = 1;
         if (result && type == REG_SZ && bufferBytes >= sizeof(WCHAR)) {
             WCHAR* text = (WCHAR*)buffer;

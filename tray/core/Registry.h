@@ -5,9 +5,10 @@
 
 extern const WCHAR kAppKeyPath[]; // "\Software\Morvane\Vantorix"
 
-// 1 when the value exists with the expected type and fits the buffer, else 0. A value
-// that is refused leaves the buffer as it was. A REG_SZ read always leaves the buffer
-// terminated, even when the stored text filled it without a terminator.
+// 1 when the value exists with the expected type and fits the buffer (a REG_DWORD:
+// exactly 4 bytes), else 0. A value that is refused leaves the buffer as it was. A
+// REG_SZ read always leaves the buffer terminated, even when the stored text filled
+// it without a terminator.
 int ReadRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD expectedType, void* buffer, DWORD bufferBytes);
 // 1 when the key could be created or opened, else 0; the value's own write is not examined.
 int WriteRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD type, const void* data, DWORD dataBytes);

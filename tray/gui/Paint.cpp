@@ -15,6 +15,8 @@ const COLORREF kBlack = RGB(0, 0, 0), kGrey = RGB(0x7F, 0x7F, 0x7F), kBlue = RGB
                kRed = RGB(0xFF, 0, 0), kTransparent = RGB(0xFF, 0, 0xFF);
 const UINT kSingleLine = DT_SINGLELINE | DT_VCENTER, kSingleLineRight = kSingleLine | DT_RIGHT,
            kCentredWrapped = DT_CENTER | DT_WORDBREAK, kWrapped = DT_WORDBREAK;
+// Texts from the registry are shown as written: an "&" in them is no mnemonic.
+const UINT kSingleLineAsWritten = kSingleLine | DT_NOPREFIX;
 enum { HEADING = 700, BODY = 100 };
 
 const WCHAR kKeyboardText[] = L"The Vantorix driver supports USB keyboards. The keys in the Standard US layout are "
@@ -120,14 +122,14 @@ void PaintAboutPage(const PagePainter& page)
 {
     const Label labels[] = {
         {L"About Vantorix", 5, 0, TO_EDGE, 20, 14, HEADING, kBlack, kSingleLine},
-        {g_description, 5, 20, TO_EDGE, 40, 14, BODY, kBlack, kSingleLine},
+        {g_description, 5, 20, TO_EDGE, 40, 14, BODY, kBlack, kSingleLineAsWritten},
         {L"GUI Version :", 5, 40, 110, 60, 14, HEADING, kBlack, kSingleLineRight},
         {L"Driver Version :", 5, 60, 110, 80, 14, HEADING, kBlack, kSingleLineRight},
-        {g_versionGUI, 115, 40, TO_EDGE, 60, 14, BODY, kBlack, kSingleLine},
-        {g_versionDriver, 115, 60, TO_EDGE, 80, 14, BODY, kBlack, kSingleLine},
+        {g_versionGUI, 115, 40, TO_EDGE, 60, 14, BODY, kBlack, kSingleLineAsWritten},
+        {g_versionDriver, 115, 60, TO_EDGE, 80, 14, BODY, kBlack, kSingleLineAsWritten},
         {L"WEB :", 5, 100, 50, 120, 14, HEADING, kBlack, kSingleLineRight},
         {L"Help :", 5, 140, 50, 160, 14, HEADING, kBlack, kSingleLineRight},
-        {g_aboutWebName, 55, 100, TO_EDGE, 120, 14, BODY, kBlue, kSingleLine},
+        {g_aboutWebName, 55, 100, TO_EDGE, 120, 14, BODY, kBlue, kSingleLineAsWritten},
         {L"Morvane Support", 55, 140, TO_EDGE, 160, 14, BODY, kBlue, kSingleLine},
     };
     page.Draw(labels, ARRAYSIZE(labels));
