@@ -21,6 +21,7 @@ declare -A exempt=(
   [GetCurrentThreadId]="SDK inline: read from the kernel's data page"
   [GetCurrentProcessId]="SDK inline: read from the kernel's data page"
   [GetCurrentThread]="SDK macro: a constant pseudo-handle"
+  [GetCurrentProcess]="SDK macro: a constant pseudo-handle"
   [SetEvent]="SDK inline: EventModify(event, EVENT_SET)"
   [MsgWaitForMultipleObjects]="SDK macro: MsgWaitForMultipleObjectsEx with no flags"
   [atexit]="the compiler's C runtime start-up library, linked into the program"
