@@ -5,6 +5,11 @@
 //   flood.exe [SECONDS] [RATE ...]     defaults: 60 s; 125, 500, 1000 and 0 (as fast
 //                                      as the machine delivers them: at most kWindow
 //                                      reports on their way at any time)
+//   flood.exe --sweep SECONDS          a steady-rate sweep: 125, 250, 500, 750, 1000
+//                                      and 1250 reports/s, then as fast as they go
+//                                      (three runs each), for Pelorin and the relay in
+//                                      turn; prints the highest rate at which each keeps
+//                                      its p99 under 20 ms
 //   flood.exe --requests SECONDS RATE  one short run per target between two named
 //                                      events ("BenchRequestsFrom", "BenchRequestsTo")
 //                                      that mark the window in a Wine server trace;
@@ -340,6 +345,57 @@ std::wstring ThisFolder()
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
+// The steady-rate sweep: each rate for both targets, then the flood. The flood's
+// throughput swings most with what else the machine does, so it is measured three
+// times for each target, alternately, and each target's middle run is shown.
+int Sweep(const Target (&targets)[3], double seconds)
+{
+    const double rates[] = {125, 250, 500, 750, 1000, 1250, 0};
+    const double kSustainedP99 = 20;
+    const int kFloods = 3;
+    printf("Steady-rate sweep, %.0f s per run, screen %dx%d; latency from post to injection\n", seconds,
+           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    printf("%-6s | %-36s | %-36s\n", "rate/s", "Pelorin: achieved p50 p99 lost reord", "relay: achieved p50 p99 lost reord");
+    double sustained[2] = {0, 0}, throughput[2] = {0, 0};
+    bool ok = true;
+    for (double rate : rates) {
+        std::vector<Figures> runs[2];
+        for (int round = 0; round < (rate > 0 ? 1 : kFloods); ++round)
+            for (int t = 0; t < 2; ++t) {
+                Figures f;
+                if (Measure(targets[t], rate, seconds, &f))
+                    runs[t].push_back(f);
+                else
+                    ok = false;
+            }
+        char rateText[16];
+        snprintf(rateText, sizeof rateText, rate > 0 ? "%.0f" : "max", rate);
+        printf("%-6s", rateText);
+        for (int t = 0; t < 2; ++t) {
+            if (runs[t].empty()) {
+                printf(" | %-36s", "did not run");
+                continue;
+            }
+            auto achieved = [](const Figures& f) { return f.delivered / f.seconds; };
+            std::sort(runs[t].begin(), runs[t].end(),
+                      [&](const Figures& a, const Figures& b) { return achieved(a) < achieved(b); });
+            const Figures& f = runs[t][runs[t].size() / 2];
+            printf(" | %8.0f %6.0f %6.0f %6ld %6ld", achieved(f), f.p50, f.p99, f.lost, f.reordered);
+            if (rate > 0 && f.p99 < kSustainedP99 && !f.lost && !f.reordered)
+                sustained[t] = std::max(sustained[t], rate);
+            if (rate == 0)
+                throughput[t] = achieved(f);
+        }
+        printf("\n");
+        fflush(stdout);
+    }
+    printf("highest rate with p99 under %.0f ms, nothing lost or reordered: Pelorin %.0f/s, relay %.0f/s\n",
+           kSustainedP99, sustained[0], sustained[1]);
+    if (throughput[1] > 0)
+        printf("flood throughput Pelorin/relay (middle of %d runs each): %.2f\n", kFloods, throughput[0] / throughput[1]);
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -349,6 +405,8 @@ int wmain(int argc, wchar_t** argv)
         {L"relay", ThisFolder() + L"\\relay.exe", L"", false, 0},
         {L"Pel+log", std::wstring(kInstallFolder) + L"\\Pelorin.exe", L"-tray", true, 1},
     };
+    if (argc == 3 && wcscmp(argv[1], L"--sweep") == 0)
+        return Sweep(targets, _wtof(argv[2]));
     if (argc == 4 && wcscmp(argv[1], L"--requests") == 0) {
         for (int t = 0; t < 2; ++t) {
             Figures f;
