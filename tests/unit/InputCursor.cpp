@@ -142,4 +142,29 @@ TEST_F(InputCursor, ManyMovesLoseNoGdiObjects)
     EXPECT_LE(NextGdiSlot(), slotBefore + 8);
 }
 
+// While reports keep coming the cursor is drawn at most once a frame; a move within
+// the frame waits, and the due drawing brings the cursor to the pointer.
+TEST_F(InputCursor, MovesWithinAFrameAreDrawnOnceAtItsEnd)
+{
+    state.connected = 1;
+    MoveTo(40, 40);
+    ExpectCursorAt(40, 40, ShapeColour(0));
+    bool withinFrame = false;
+    for (int attempt = 0; attempt < 5 && !withinFrame; ++attempt) { // a loaded machine may lose the frame
+        int drawnAt = state.lastX;
+        state.x = 60 + attempt;
+        DWORD drawn = state.drawnTick = GetTickCount();
+        FollowPointer(state);
+        withinFrame = GetTickCount() - drawn < CURSOR_FRAME_MS;
+        if (withinFrame) {
+            EXPECT_EQ(drawnAt, state.lastX) << "drawn within the frame";
+            EXPECT_LE(CursorDueIn(state), (DWORD)CURSOR_FRAME_MS);
+        }
+    }
+    ASSERT_TRUE(withinFrame) << "no move within a frame in five tries";
+    DrawDueCursor(state);
+    EXPECT_EQ(INFINITE, CursorDueIn(state));
+    ExpectCursorAt(state.x, 40, ShapeColour(0));
+}
+
 } // namespace

@@ -93,6 +93,23 @@ BOOL HandleDriverMessage(const MSG& msg)
     return TRUE;
 }
 
+// The next message of the listener's queue, as GetMessageW gives it. While a cursor
+// drawing is due, the listener waits for a message no longer than the drawing's
+// frame and makes the drawing when the frame ends first: when reports stop, the
+// cursor ends where the pointer is.
+static BOOL NextMessage(MSG& msg)
+{
+    for (;;) {
+        DWORD dueIn = CursorDueIn(g_cursor);
+        if (dueIn == INFINITE)
+            return GetMessageW(&msg, nullptr, 0, 0);
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            return msg.message != WM_QUIT;
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, dueIn, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT)
+            DrawDueCursor(g_cursor);
+    }
+}
+
 DWORD WINAPI DriverListenThread(LPVOID)
 {
     DebugLog(L"DriverListenThread thread running.");
@@ -105,7 +122,7 @@ DWORD WINAPI DriverListenThread(LPVOID)
     // report in hand is completed, nothing after it is handled. A quit message that
     // anyone else posts would leave the program running without input: ignored.
     while (!g_terminate) {
-        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        BOOL got = NextMessage(msg);
         if (g_terminate)
             break;
         if (got > 0)

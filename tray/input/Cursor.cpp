@@ -202,4 +202,28 @@ void DrawCursor(CursorState& state, int show)
     }
     state.lastX = state.x;
     state.lastY = state.y;
+    state.drawnTick = GetTickCount();
+    state.drawDue = 0;
+}
+
+void FollowPointer(CursorState& state)
+{
+    if (GetTickCount() - state.drawnTick >= CURSOR_FRAME_MS)
+        DrawCursor(state, 1);
+    else
+        state.drawDue = 1;
+}
+
+DWORD CursorDueIn(const CursorState& state)
+{
+    if (!state.drawDue)
+        return INFINITE;
+    DWORD since = GetTickCount() - state.drawnTick;
+    return since >= CURSOR_FRAME_MS ? 0 : CURSOR_FRAME_MS - since;
+}
+
+void DrawDueCursor(CursorState& state)
+{
+    if (state.drawDue)
+        DrawCursor(state, state.connected);
 }

@@ -171,12 +171,7 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
     } else {
         mouse_event(MOUSEEVENTF_ABSOLUTE | moved | flags | releases, nx, ny, (DWORD)wheel, 0);
     }
-    // A redraw reads and writes the screen, which costs more than the event itself.
-    // While newer reports already wait, the cursor is drawn once by the last of them:
-    // the pointer keeps pace with a fast mouse and the cursor ends where it belongs.
-    MSG next;
-    if (!PeekMessageW(&next, nullptr, TM_MOUSEREPORT, TM_MOUSEREPORT, PM_NOREMOVE))
-        DrawCursor(state, 1);
+    FollowPointer(state);
 }
 
 void ReleaseHeldButtons(CursorState& state)
