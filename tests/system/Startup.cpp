@@ -90,7 +90,8 @@ TEST_F(SingleInstance, SecondStartBringsTheFirstForwardAndEnds)
     DeleteDebugLog();
 
     EXPECT_EQ(0, RunToExit(L"-tray"));
-    EXPECT_TRUE(IsWindowVisible(window));
+    // The second start posts its request: the first shows itself when it takes it.
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
     EXPECT_GE(FindMessage(Log(), "QUIT: Duplicate instance"), 0);
     EXPECT_EQ(published, GetDword(L"INTRCM"));
