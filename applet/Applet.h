@@ -2,15 +2,7 @@
 // device's Settings screen and opens the tray program's settings window.
 #pragma once
 #include <windows.h>
-
-// Registry key and value the installation writes; the tray program reads the same.
-#define APPLET_KEY_PATH      L"Software\\Morvane\\Vantorix"
-#define APPLET_INSTALL_VALUE L"InstallPath"
-// The tray program below the install path, its command line and its main window.
-#define TRAY_PROGRAM_FILE    L"\\Pelorin.exe"
-#define TRAY_PROGRAM_ARGS    L"-tray"
-#define TRAY_WINDOW_CLASS    L"MORVANE.Vantorix"
-#define TRAY_WINDOW_TITLE    L"Vantorix"
+#include "InstallContract.h"
 
 // Path buffers hold 260 UTF-16 characters, terminator included.
 enum { APPLET_PATH_CHARS = 260 };

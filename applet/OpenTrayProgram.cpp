@@ -17,7 +17,7 @@ static int IsProgramFile(const WCHAR* path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-static HWND FindTrayWindow() { return FindWindowW(TRAY_WINDOW_CLASS, TRAY_WINDOW_TITLE); }
+static HWND FindTrayWindow() { return FindWindowW(kWindowClass, kWindowTitle); }
 
 static HWND WaitForTrayWindow()
 {
@@ -37,7 +37,7 @@ static void StartTrayProgram(const WCHAR* path)
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI; // a start that fails shows no box over the control panel
     info.lpFile = path;
-    info.lpParameters = TRAY_PROGRAM_ARGS;
+    info.lpParameters = kProgramArgument;
     info.nShow = SW_SHOW;
     ShellExecuteEx(&info);
 }

@@ -12,11 +12,11 @@ static int ReadInstallPath(WCHAR (&value)[INSTALL_VALUE_CHARS + 1])
     HKEY key;
     DWORD disposition;
     // The device ignores access masks: the key is opened with none.
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, APPLET_KEY_PATH, 0, nullptr, 0, 0, nullptr, &key, &disposition) !=
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProgramKeyPath, 0, nullptr, 0, 0, nullptr, &key, &disposition) !=
         ERROR_SUCCESS)
         return 0;
     DWORD type = REG_NONE, bytes = INSTALL_VALUE_BYTES;
-    LONG result = RegQueryValueExW(key, APPLET_INSTALL_VALUE, nullptr, &type, (BYTE*)value, &bytes);
+    LONG result = RegQueryValueExW(key, kInstallPathValue, nullptr, &type, (BYTE*)value, &bytes);
     RegCloseKey(key);
     // A value larger than the buffer, or not a text, is no install path. An expandable
     // text is used as it is: the device has no environment to expand it with.
@@ -37,11 +37,12 @@ int GetTrayProgramPath(WCHAR* path, int pathChars)
     if (!ReadInstallPath(installPath))
         return 0;
     size_t folderChars = wcslen(installPath);
-    size_t fileChars = wcslen(TRAY_PROGRAM_FILE);
+    size_t fileChars = wcslen(kProgramFile);
     // A path cut short would name another file: the whole name fits, or none is given.
-    if (folderChars + fileChars + 1 > (size_t)pathChars)
+    if (folderChars + 1 + fileChars + 1 > (size_t)pathChars)
         return 0;
     memcpy(path, installPath, folderChars * sizeof(WCHAR));
-    memcpy(path + folderChars, TRAY_PROGRAM_FILE, (fileChars + 1) * sizeof(WCHAR));
+    path[folderChars] = L'\\';
+    memcpy(path + folderChars + 1, kProgramFile, (fileChars + 1) * sizeof(WCHAR));
     return 1;
 }

@@ -401,9 +401,9 @@ int Sweep(const Target (&targets)[3], double seconds)
 int wmain(int argc, wchar_t** argv)
 {
     const Target targets[] = {
-        {L"Pelorin", std::wstring(kInstallFolder) + L"\\Pelorin.exe", L"-tray", true, 0},
+        {L"Pelorin", std::wstring(kInstallFolder) + L"\\" + kProgramFile, kProgramArgument, true, 0},
         {L"relay", ThisFolder() + L"\\relay.exe", L"", false, 0},
-        {L"Pel+log", std::wstring(kInstallFolder) + L"\\Pelorin.exe", L"-tray", true, 1},
+        {L"Pel+log", std::wstring(kInstallFolder) + L"\\" + kProgramFile, kProgramArgument, true, 1},
     };
     if (argc == 3 && wcscmp(argv[1], L"--sweep") == 0)
         return Sweep(targets, _wtof(argv[2]));

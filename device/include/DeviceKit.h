@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "DriverProtocol.h"
+#include "InstallContract.h"
 
-// Registry key of the program, as desktop Win32 spells it.
-#define APP_KEY L"Software\\Morvane\\Vantorix"
+// Registry key of the program, as desktop Win32 spells it: without the leading separator.
+#define APP_KEY (kProgramKeyPath + 1)
 
 // ---------------------------------------------------------------------------
 // Where things are.

@@ -133,10 +133,10 @@ bool InstallProduct(const InstallOptions& options, std::wstring* error)
         Fail(error, L"cannot create the program key");
         return false;
     }
-    w.Text(L"InstallPath", kInstallPath);
-    w.Dword(L"EnableDebug", options.enableDebug);
-    w.Text(L"AboutWebName", L"www.morvane.example");
-    w.Text(L"AboutWebLink", L"http://www.morvane.example/vantorix");
+    w.Text(kInstallPathValue, kInstallPath);
+    w.Dword(kEnableDebugValue, options.enableDebug);
+    w.Text(kAboutWebNameValue, L"www.morvane.example");
+    w.Text(kAboutWebLinkValue, L"http://www.morvane.example/vantorix");
     w.Text(L"VersionGUI", L"1.2.0");
     w.Text(L"VersionDriver", L"1.1.4");
     w.Text(L"Description", L"USB mouse and keyboard for Pocket PC");

@@ -26,7 +26,7 @@ static bool SetValue(const wchar_t* keyPath, const wchar_t* name, DWORD type, co
 DWORD ReadListenerThreadId()
 {
     DWORD type = 0, value = 0, bytes = sizeof value;
-    if (!QueryValue(APP_KEY, L"INTRCM", &type, &value, &bytes) || type != REG_DWORD || bytes != sizeof value)
+    if (!QueryValue(APP_KEY, kListenerThreadValue, &type, &value, &bytes) || type != REG_DWORD || bytes != sizeof value)
         return 0;
     return value;
 }
@@ -35,12 +35,12 @@ void DeleteListenerThreadId()
 {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, APP_KEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, L"INTRCM");
+        RegDeleteValueW(key, kListenerThreadValue);
         RegCloseKey(key);
     }
 }
 
-void WriteListenerThreadId(DWORD threadId) { SetValue(APP_KEY, L"INTRCM", REG_DWORD, &threadId, sizeof threadId); }
+void WriteListenerThreadId(DWORD threadId) { SetValue(APP_KEY, kListenerThreadValue, REG_DWORD, &threadId, sizeof threadId); }
 
 DWORD ReadDeviceDword(const wchar_t* name, DWORD fallback)
 {

@@ -1,4 +1,5 @@
 #include "InstallPath.h"
+#include "InstallContract.h"
 #include "AppState.h"
 #include "DebugLog.h"
 #include "Registry.h"
@@ -18,7 +19,7 @@ static void LoadInstallPath(const WCHAR* keyPath)
     // An installer may write the path as an expandable text; the device has no
     // environment to expand it with, so either kind of text is used as it is.
     DWORD type = 0, bytes = sizeof s_installPath;
-    if (RegQueryValueExW(key, L"InstallPath", nullptr, &type, (BYTE*)s_installPath, &bytes) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key, kInstallPathValue, nullptr, &type, (BYTE*)s_installPath, &bytes) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         bytes = 0;
     DWORD end = bytes / sizeof(WCHAR);
@@ -41,5 +42,5 @@ const WCHAR* GetInstallFilePath(const WCHAR* keyPath, const WCHAR* folder, const
 
 const WCHAR* GetInstallFilePath(const WCHAR* folder, const WCHAR* fileName)
 {
-    return GetInstallFilePath(kAppKeyPath, folder, fileName);
+    return GetInstallFilePath(kProgramKeyPath, folder, fileName);
 }

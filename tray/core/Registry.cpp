@@ -1,7 +1,7 @@
 #include "Registry.h"
+#include "InstallContract.h"
 #include "AppState.h"
 
-const WCHAR kAppKeyPath[] = L"\\Software\\Morvane\\Vantorix";
 
 enum { KEY_PATH_CHARS = 256 };
 
@@ -60,10 +60,10 @@ int WriteRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD type, cons
 
 int ReadRegValue(const WCHAR* valueName, DWORD expectedType, void* buffer, DWORD bufferBytes)
 {
-    return ReadRegValue(kAppKeyPath, valueName, expectedType, buffer, bufferBytes);
+    return ReadRegValue(kProgramKeyPath, valueName, expectedType, buffer, bufferBytes);
 }
 
 int WriteRegValue(const WCHAR* valueName, DWORD type, const void* data, DWORD dataBytes)
 {
-    return WriteRegValue(kAppKeyPath, valueName, type, data, dataBytes);
+    return WriteRegValue(kProgramKeyPath, valueName, type, data, dataBytes);
 }

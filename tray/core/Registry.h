@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-extern const WCHAR kAppKeyPath[]; // "\Software\Morvane\Vantorix"
 
 // 1 when the value exists with the expected type and fits the buffer (a REG_DWORD:
 // exactly 4 bytes), else 0. A value that is refused leaves the buffer as it was. A

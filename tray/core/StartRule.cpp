@@ -1,7 +1,8 @@
 #include "Startup.h"
+#include "InstallContract.h"
 #include <wchar.h>
 
 BOOL MayStart(DWORD autostart, const WCHAR* commandLine)
 {
-    return autostart != 0 || (commandLine && _wcsicmp(commandLine, L"-tray") == 0);
+    return autostart != 0 || (commandLine && _wcsicmp(commandLine, kProgramArgument) == 0);
 }

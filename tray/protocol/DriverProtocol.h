@@ -5,6 +5,10 @@
 #pragma once
 #include <windows.h>
 
+// The value of the program's key (see InstallContract.h) that holds the listener's
+// thread identifier, REG_DWORD; deleted while no listener runs.
+constexpr WCHAR kListenerThreadValue[] = L"INTRCM";
+
 enum DriverMessage : UINT {
     TM_MOUSEREPORT = 40001, // wParam: wheel | dx << 16 | dy << 24 (signed bytes); lParam: button flags
     TM_KBREPORT    = 40002, // wParam: vk << 16 | scan << 24;  lParam: keybd_event flags
