@@ -70,10 +70,17 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
 // The frame's message handling, called by each picker's window procedure.
 LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The node's search path into `out` (TEXT_CHARS): the texts from the top level down
-// to the node joined by "\" (a top-level "\" adds no separator), then "\*.*" ("*.*"
-// after a lone "\"). 1 on success; 0, with `out` empty, when the tree refuses a read
-// or the path does not fit.
+// The full path of a node into `out` (TEXT_CHARS): "\" and the names below the
+// root down to the node, joined by "\"; "\\" for the root itself. It is built
+// backwards, each name reversed, and turned round at the end; with `logSteps` every
+// ancestor step and the reversed path so far are written to the debug log. 1 on
+// success; 0, with `out` empty, when the tree refuses a read or the path does not fit.
+int GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps);
+
+// The node's search pattern into `out` (TEXT_CHARS): its full path and "\*.*", "\*.*"
+// for the root folder; below a top level other than the root folder (a library of
+// the applet picker) without the leading separator. 1 on success; 0, with `out`
+// empty, when the tree refuses a read or the pattern does not fit.
 int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out);
 
 // A node's text (TEXT_CHARS) and, when `image` is given, its image. FALSE, with the

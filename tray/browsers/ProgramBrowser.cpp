@@ -10,13 +10,6 @@ namespace {
 
 PickerState s_programs;
 
-// Appends `tail` to `path` (TEXT_CHARS); false when it does not fit.
-bool Append(WCHAR* path, const WCHAR* tail)
-{
-    size_t length = wcslen(path);
-    return CopyText(path + length, TEXT_CHARS - length, tail) != FALSE;
-}
-
 // Folders, and the files that pass the picker's filter; never "." or "..".
 bool IsListed(const WCHAR* name, bool isDirectory)
 {
@@ -108,34 +101,6 @@ BOOL PassesFilter(const WCHAR* name, const WCHAR* filter)
     _wcsrev(reversed);
     CopyText(key, ARRAYSIZE(key), reversed);
     return wcsstr(filter, key) != nullptr;
-}
-
-int GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps)
-{
-    // Built backwards: each name reversed is appended, and the whole is reversed at the end.
-    out[0] = 0;
-    WCHAR path[TEXT_CHARS], text[TEXT_CHARS];
-    if (!ReadItemText(tree, node, text))
-        return 0;
-    CopyText(path, ARRAYSIZE(path), _wcsrev(text));
-    if (!Append(path, L"\\"))
-        return 0;
-    for (HTREEITEM up = ParentItem(tree, node); up; up = ParentItem(tree, up)) {
-        if (!ReadItemText(tree, up, text))
-            return 0;
-        if (logSteps)
-            DebugLog(L"![%s]", text);
-        _wcsrev(text);
-        if (wcscmp(text, L"\\") != 0 && !Append(path, text))
-            return 0; // a cut path would name another file
-        size_t length = wcslen(path);
-        if (length && path[length - 1] != L'\\' && !Append(path, L"\\"))
-            return 0;
-        if (logSteps)
-            DebugLog(L"!$[%s]", path);
-    }
-    CopyText(out, TEXT_CHARS, _wcsrev(path));
-    return 1;
 }
 
 HTREEITEM AddFileItem(HWND tree, const WCHAR* name, HTREEITEM parent, bool isDirectory)

@@ -19,12 +19,6 @@ void ShowProgramBrowser(HINSTANCE instance, HWND owner, const WCHAR* title, cons
 // shorter), occur in `filter`; the filter "*." passes every name.
 BOOL PassesFilter(const WCHAR* name, const WCHAR* filter);
 
-// The full path of a node into `out` (260 characters): "\" and the names below the
-// root down to the node, joined by "\"; "\\" for the root itself. With `logSteps`
-// every ancestor step is written to the debug log. 1 on success; 0, with `out`
-// empty, when the tree refuses a read or the path does not fit.
-int GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps);
-
 // Lists one folder (`searchPattern`, "PATH\*.*") under `parent`: its folders and the
 // files that pass the picker's filter, sorted. An empty folder loses its button.
 void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent);
