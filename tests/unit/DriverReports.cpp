@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <sstream>
+#include "AppState.h"
 #include "Backlight.h"
 #include "Cursor.h"
 #include "DeviceKit.h"

@@ -8,6 +8,8 @@ HANDLE g_listenerThread;
 DWORD g_listenerThreadId;
 HANDLE g_powerThread;
 volatile LONG g_loaderHeld;
+volatile BYTE g_mouseConnected;
+volatile BYTE g_keyboardConnected;
 
 WCHAR g_aboutWebName[TEXT_CHARS];
 WCHAR g_aboutWebLink[TEXT_CHARS];

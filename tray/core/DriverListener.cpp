@@ -9,8 +9,6 @@
 #include "MouseReport.h"
 #include "Settings.h"
 
-volatile BYTE g_mouseConnected;
-volatile BYTE g_keyboardConnected;
 HANDLE g_listenerReady;
 volatile BYTE g_listenerReturned;
 

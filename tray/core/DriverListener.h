@@ -2,18 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// Connection state shown on the Status page; written only by the listener.
-extern volatile BYTE g_mouseConnected;
-extern volatile BYTE g_keyboardConnected;
-
 // Set by the listener once its message queue exists, so that INTRCM is published
 // only when the driver's posts can arrive.
 extern HANDLE g_listenerReady;
-
-// Posted to the listener by the settings window when "Enable USB mouse support" or
-// "Enable USB keyboard support" changes: the listener lets go of what a switched-off
-// input holds. The program's own message, outside the driver's numbers.
-enum { TM_INPUTSWITCHED = WM_APP + 1 };
 
 DWORD WINAPI DriverListenThread(LPVOID);
 extern volatile BYTE g_listenerReturned; // set as the listener's routine returns

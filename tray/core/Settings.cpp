@@ -1,10 +1,7 @@
 #include "Settings.h"
 #include "AppState.h"
 #include "DebugLog.h"
-#include "GUI.h"
 #include "Registry.h"
-
-SettingsRecord& AppSettings() { return g_gui; }
 
 enum { VALUE_NAME_CHARS = 64 };
 

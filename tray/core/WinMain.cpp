@@ -1,5 +1,7 @@
 // Entry point of the tray program: start-up and the main thread's message loop.
 #include "AppState.h"
+#include "DriverProtocol.h"
+#include "InstallContract.h"
 #include "CursorImage.h"
 #include "DebugLog.h"
 #include "DriverListener.h"
@@ -42,9 +44,9 @@ static const DWORD kListenerReadyMs = 2000;
 
 static void ReadStartupValues()
 {
-    ReadRegValue(L"EnableDebug", REG_DWORD, &g_debugEnabled, sizeof g_debugEnabled);
-    ReadRegValue(L"AboutWebName", REG_SZ, g_aboutWebName, sizeof g_aboutWebName);
-    ReadRegValue(L"AboutWebLink", REG_SZ, g_aboutWebLink, sizeof g_aboutWebLink);
+    ReadRegValue(kEnableDebugValue, REG_DWORD, &g_debugEnabled, sizeof g_debugEnabled);
+    ReadRegValue(kAboutWebNameValue, REG_SZ, g_aboutWebName, sizeof g_aboutWebName);
+    ReadRegValue(kAboutWebLinkValue, REG_SZ, g_aboutWebLink, sizeof g_aboutWebLink);
     ReadRegValue(L"VersionGUI", REG_SZ, g_versionGUI, sizeof g_versionGUI);
     ReadRegValue(L"VersionDriver", REG_SZ, g_versionDriver, sizeof g_versionDriver);
     ReadRegValue(L"Description", REG_SZ, g_description, sizeof g_description);
@@ -71,7 +73,7 @@ static void StartWorkers()
 
     // The driver posts to a thread identifier; a listener that failed to start is published as 0.
     DWORD published = g_listenerThread ? g_listenerThreadId : 0;
-    WriteRegValue(L"INTRCM", REG_DWORD, &published, sizeof published);
+    WriteRegValue(kListenerThreadValue, REG_DWORD, &published, sizeof published);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
@@ -97,6 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 
     DebugLog(L"INIT-2: REG Settings: %d", LoadSettings(g_gui));
 
+    g_gui.terminate = TerminateApp;
     if (g_gui.InitWindow(instance) != 1) {
         DebugLog(L"QUIT: Duplicate instance");
         return 0;

@@ -4,7 +4,6 @@
 #include "AppState.h"
 #include "AppletBrowser.h"
 #include "DebugLog.h"
-#include "DriverListener.h"
 #include "InstallPath.h"
 #include "Launch.h"
 #include "ProgramBrowser.h"

@@ -1,16 +1,17 @@
 // The settings window: creation, message map and release.
 #include "GUI.h"
+#include "InstallContract.h"
 #include "AppState.h"
 #include "DebugLog.h"
 #include "ScreenMetrics.h"
-#include "Startup.h"
 #include "resource.h"
 
-const WCHAR kWindowClass[] = L"MORVANE.Vantorix";
-const WCHAR kWindowTitle[] = L"Vantorix";
 
 GUI g_gui;
 GUI* g_pGUI;
+
+// The settings record is the window's: the one GUI instance holds it.
+SettingsRecord& AppSettings() { return g_gui; }
 
 // Two starts at the same instant would both find no window yet: the instance is
 // claimed first, with a named mutex that the system frees when its process ends.
@@ -125,8 +126,8 @@ LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_DESTROY:
         // A start refused after its window was made destroys that window on the way
         // out: it saves nothing, as nothing was started.
-        if (started)
-            TerminateApp();
+        if (started && terminate)
+            terminate();
         return 0;
     case WM_ACTIVATE:
         SHHandleWMActivate(window, wParam, lParam, &activateInfo, 0);

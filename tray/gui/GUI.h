@@ -16,8 +16,6 @@ enum { BITMAP_FRAME, BITMAP_CONNECTOR, BITMAP_BUTTONS, BITMAP_CURSORS, PAGE_BITM
 // Page-control slots: one per control id from IDC_FIRST_PAGE_CONTROL, then the help viewer.
 enum { PAGE_CONTROL_IDS = IDC_SHOW_TRAY - IDC_FIRST_PAGE_CONTROL + 1, SLOT_HELP_VIEWER = PAGE_CONTROL_IDS };
 
-extern const WCHAR kWindowClass[]; // "MORVANE.Vantorix"
-extern const WCHAR kWindowTitle[]; // "Vantorix"
 
 class GUI : public SettingsRecord {
 public:
@@ -48,6 +46,7 @@ public:
     volatile int currentPage;
     SHACTIVATEINFO activateInfo;
     int started; // InitWindow completed: destroying the window terminates the program
+    void (*terminate)(); // the program's termination, given by the start-up
 };
 
 extern GUI g_gui;   // the one instance, static lifetime

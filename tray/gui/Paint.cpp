@@ -3,7 +3,6 @@
 #include "GUI.h"
 #include <aygshell.h>
 #include "AppState.h"
-#include "DriverListener.h"
 #include "InstallPath.h"
 #include "ScopedWin.h"
 #include "ScreenMetrics.h"
