@@ -144,7 +144,7 @@ int DrawLabel(const WCHAR* face, int height, int weight, COLORREF colour, HDC dc
     description.lfHeight = height;
     description.lfWeight = weight;
     CopyText(description.lfFaceName, ARRAYSIZE(description.lfFaceName), face);
-    ScopedGdiObject<HFONT> font(CreateFontIndirectW(&description));
+    ScopedFont font(CreateFontIndirectW(&description));
     ScopedSelect selected(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
