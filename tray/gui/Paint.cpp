@@ -154,7 +154,7 @@ int DrawLabel(const WCHAR* face, int height, int weight, COLORREF colour, HDC dc
 int GUI::LoadImages()
 {
     programIcon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, DRAX(16), DRAY(16), 0);
-    tabImages = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_MASK, 1, 1);
+    tabImages.Reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_MASK, 1, 1));
     for (int tab = 0; tab < PAGE_COUNT; ++tab) {
         icons[tab] = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_TAB_MOUSE + tab), IMAGE_ICON, DRAX(16), DRAY(16),
                                        0);
@@ -164,7 +164,7 @@ int GUI::LoadImages()
     static const WCHAR* const kPictures[PAGE_BITMAPS] = {L"t0s1_f12.jpg", L"t0s2_f12.jpg", L"t0ms_f%d.jpg",
                                                          L"cursors_f%d.jpg"};
     for (int i = 0; i < PAGE_BITMAPS; ++i)
-        bitmaps[i] = LoadPicture(kPictures[i]);
+        bitmaps[i].Reset(LoadPicture(kPictures[i]));
     return 1;
 }
 
