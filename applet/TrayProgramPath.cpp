@@ -1,6 +1,7 @@
 // Where the tray program is: the install path the installation recorded, read as a
 // bounded text, and the program's file name after it.
 #include "Applet.h"
+#include "ScopedWin.h"
 
 // The value is read into 524 bytes; one more character keeps room for a terminator
 // that the stored value may lack.
@@ -9,15 +10,15 @@ enum { INSTALL_VALUE_BYTES = 524, INSTALL_VALUE_CHARS = INSTALL_VALUE_BYTES / si
 static int ReadInstallPath(WCHAR (&value)[INSTALL_VALUE_CHARS + 1])
 {
     value[0] = 0;
-    HKEY key;
+    ScopedRegKey key;
     DWORD disposition;
     // The device ignores access masks: the key is opened with none.
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProgramKeyPath, 0, nullptr, 0, 0, nullptr, &key, &disposition) !=
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProgramKeyPath, 0, nullptr, 0, 0, nullptr, key.Out(), &disposition) !=
         ERROR_SUCCESS)
         return 0;
     DWORD type = REG_NONE, bytes = INSTALL_VALUE_BYTES;
     LONG result = RegQueryValueExW(key, kInstallPathValue, nullptr, &type, (BYTE*)value, &bytes);
-    RegCloseKey(key);
+    key.Reset();
     // A value larger than the buffer, or not a text, is no install path. An expandable
     // text is used as it is: the device has no environment to expand it with.
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || bytes > INSTALL_VALUE_BYTES) {

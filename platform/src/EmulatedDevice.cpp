@@ -2,6 +2,7 @@
 // process of the device (program, tools, tests) sees the same values.
 #define CE_DEVICE_NO_NAME_MAPPING
 #include "EmulatedDevice.h"
+#include "ScopedWin.h"
 #include <wchar.h>
 #include "ce_device_api.h"
 #include "ce_device_input.h"
@@ -53,23 +54,22 @@ HKEY DeviceStateKey(LPCWSTR subKey)
 
 DWORD DeviceStateRead(LPCWSTR name, DWORD fallback)
 {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEmulatedDeviceKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEmulatedDeviceKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
         return fallback;
     DWORD type = 0, value = 0, bytes = sizeof value;
     LONG r = RegQueryValueExW(key, name, nullptr, &type, (BYTE*)&value, &bytes);
-    RegCloseKey(key);
     return r == ERROR_SUCCESS && type == REG_DWORD ? value : fallback;
 }
 
 bool DeviceStateReadText(LPCWSTR name, WCHAR* text, DWORD chars)
 {
-    HKEY key;
-    if (chars == 0 || RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEmulatedDeviceKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (chars == 0 || RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEmulatedDeviceKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
         return false;
     DWORD type = 0, bytes = (chars - 1) * sizeof(WCHAR);
     LONG r = RegQueryValueExW(key, name, nullptr, &type, (BYTE*)text, &bytes);
-    RegCloseKey(key);
+    key.Reset();
     if (r != ERROR_SUCCESS || type != REG_SZ)
         return false;
     text[bytes / sizeof(WCHAR)] = 0;
@@ -79,10 +79,9 @@ bool DeviceStateReadText(LPCWSTR name, WCHAR* text, DWORD chars)
 void DeviceStateWrite(LPCWSTR name, DWORD value)
 {
     DeviceStateLock lock;
-    if (HKEY key = DeviceStateKey(nullptr)) {
+    ScopedRegKey key(DeviceStateKey(nullptr));
+    if (key)
         RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-        RegCloseKey(key);
-    }
 }
 
 DWORD DeviceStateAdd(LPCWSTR name, LONG delta)

@@ -2,7 +2,7 @@
 // by the screen's factor, larger and bold for headings, italic and underlined as the
 // text asks.
 #include "HtmlLayout.h"
-#include "GdiScope.h"
+#include "ScopedWin.h"
 #include <string.h>
 
 namespace {
@@ -73,7 +73,7 @@ HFONT HtmlFontFor(HtmlFontSet* fonts, HDC dc, const HtmlItem& item, const TEXTME
         TEXTMETRICW& m = fonts->metrics[size][style];
         m = {};
         SIZE blank = {};
-        SelectedObject selected(dc, font);
+        ScopedSelect selected(dc, font);
         if (!GetTextMetricsW(dc, &m) || m.tmHeight <= 0) {
             m.tmHeight = kFallbackHeight * scale;
             m.tmAscent = m.tmHeight * 4 / 5;

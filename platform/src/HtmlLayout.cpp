@@ -4,7 +4,7 @@
 // the indent. The work is bounded by the fragment capacity and by measuring at most
 // kMaxMeasured characters at a time.
 #include "HtmlLayout.h"
-#include "GdiScope.h"
+#include "ScopedWin.h"
 #include <string.h>
 
 namespace {
@@ -263,7 +263,7 @@ void LayOutHtml(const HtmlDocument& document, HtmlFontSet* fonts, HDC dc, int wi
     body.link = -1;
     const TEXTMETRICW* bodyMetrics = nullptr;
     int space;
-    SelectedObject original(dc, HtmlFontFor(fonts, dc, body, &bodyMetrics, &space));
+    ScopedSelect original(dc, HtmlFontFor(fonts, dc, body, &bodyMetrics, &space));
     p.bodyLine = bodyMetrics->tmHeight + kLineGapUnits * p.scale;
     layout->lineStep = p.bodyLine;
 

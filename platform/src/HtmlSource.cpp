@@ -3,6 +3,7 @@
 // allocation and every copy stays inside its buffer.
 #include "HtmlSource.h"
 #include "HtmlDocument.h"
+#include "ScopedWin.h"
 #include <wchar.h>
 
 namespace {
@@ -73,22 +74,6 @@ public:
 
 private:
     void* data_;
-};
-
-class OwnedFile {
-public:
-    explicit OwnedFile(HANDLE file) : file_(file) {}
-    ~OwnedFile()
-    {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-    }
-    HANDLE get() const { return file_; }
-    OwnedFile(const OwnedFile&) = delete;
-    OwnedFile& operator=(const OwnedFile&) = delete;
-
-private:
-    HANDLE file_;
 };
 
 // UTF-16 units in either byte order into `out` (capacity units, terminated).
@@ -191,9 +176,9 @@ int ReadHtmlFile(const WCHAR* path, WCHAR* out, int capacity)
     DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return -1;
-    OwnedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+    ScopedHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
         return -1;
 
     HeapBlock buffer(HTML_MAX_FILE_BYTES);
@@ -202,7 +187,7 @@ int ReadHtmlFile(const WCHAR* path, WCHAR* out, int capacity)
     DWORD total = 0;
     while (total < (DWORD)HTML_MAX_FILE_BYTES) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer.bytes() + total, (DWORD)HTML_MAX_FILE_BYTES - total, &got, nullptr))
+        if (!ReadFile(file, buffer.bytes() + total, (DWORD)HTML_MAX_FILE_BYTES - total, &got, nullptr))
             return -1;
         if (got == 0)
             break;

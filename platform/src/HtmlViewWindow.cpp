@@ -4,7 +4,7 @@
 // NM_HOTSPOT. Each viewer owns one fixed-size record, allocated at creation.
 #include "htmlctrl.h"
 #include "ce_htmlview.h"
-#include "GdiScope.h"
+#include "ScopedWin.h"
 #include "HtmlDocument.h"
 #include "HtmlLayout.h"
 #include "HtmlSource.h"
@@ -170,11 +170,11 @@ void EnsureLayout(HtmlView* v)
         return;
     }
     PrepareHtmlFonts(&v->fonts, scale);
-    MemoryDc measure(nullptr);
-    LayOutHtml(v->document, &v->fonts, measure.get(), width, &v->layout);
+    ScopedMemoryDC measure(nullptr);
+    LayOutHtml(v->document, &v->fonts, measure.Get(), width, &v->layout);
     bool needBar = height > 0 && v->layout.contentHeight > height;
     if (needBar)
-        LayOutHtml(v->document, &v->fonts, measure.get(), width - GetSystemMetrics(SM_CXVSCROLL), &v->layout);
+        LayOutHtml(v->document, &v->fonts, measure.Get(), width - GetSystemMetrics(SM_CXVSCROLL), &v->layout);
     v->laidOutWidth = width;
     v->laidOutHeight = height;
     v->layoutStale = false;
@@ -300,7 +300,7 @@ void DrawPage(HtmlView* v, HDC dc, int height)
     const HtmlDocument& doc = v->document;
     int top = v->scrollY;
     SetBkMode(dc, TRANSPARENT);
-    SelectedObject original(dc, GetStockObject(DEFAULT_GUI_FONT));
+    ScopedSelect original(dc, GetStockObject(DEFAULT_GUI_FONT));
     for (int i = FirstFragmentBelow(layout, top); i < layout.fragmentCount; ++i) {
         const HtmlFragment& f = layout.fragments[i];
         if (f.lineTop >= top + height)
@@ -325,16 +325,16 @@ void Paint(HtmlView* v, HDC target)
     GetClientRect(v->window, &client);
     if (client.right <= 0 || client.bottom <= 0)
         return;
-    MemoryDc canvas(target);
-    OwnedGdiObject bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
-    if (!canvas.get() || !bitmap.get()) {
+    ScopedMemoryDC canvas(target);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!canvas.Get() || !bitmap.Get()) {
         FillRect(target, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
         return;
     }
-    SelectedObject drawing(canvas.get(), bitmap.get());
-    FillRect(canvas.get(), &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
-    DrawPage(v, canvas.get(), client.bottom);
-    BitBlt(target, 0, 0, client.right, client.bottom, canvas.get(), 0, 0, SRCCOPY);
+    ScopedSelect drawing(canvas.Get(), bitmap.Get());
+    FillRect(canvas.Get(), &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    DrawPage(v, canvas.Get(), client.bottom);
+    BitBlt(target, 0, 0, client.right, client.bottom, canvas.Get(), 0, 0, SRCCOPY);
 }
 
 // --- Links --------------------------------------------------------------------
@@ -474,9 +474,9 @@ LRESULT CALLBACK HtmlViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 1; // painting covers everything
     case WM_PAINT: {
         EnsureLayout(v);
-        PaintSession paint(window);
-        if (paint.get())
-            Paint(v, paint.get());
+        ScopedPaint paint(window);
+        if (paint.Get())
+            Paint(v, paint.Get());
         return 0;
     }
     case WM_SIZE:

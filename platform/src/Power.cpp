@@ -4,6 +4,7 @@
 #include <pm.h>
 #include <wchar.h>
 #include "EmulatedDevice.h"
+#include "ScopedWin.h"
 #include "ce_device_api.h"
 
 namespace {
@@ -23,13 +24,11 @@ void CeSetPowerRequirementsGranted(BOOL granted) { InterlockedExchange(&s_refuse
 
 static bool ProcessAlive(DWORD processId)
 {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process)
         return false;
     DWORD code = 0;
-    bool alive = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-    CloseHandle(process);
-    return alive;
+    return GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
 }
 
 // Each process's backlight requirements are counted under its identifier. As the
@@ -38,7 +37,7 @@ static bool ProcessAlive(DWORD processId)
 static void CountBacklightHolders(LONG delta)
 {
     DeviceStateLock lock;
-    HKEY key = DeviceStateKey(L"BacklightHolders");
+    ScopedRegKey key(DeviceStateKey(L"BacklightHolders"));
     if (!key)
         return;
     WCHAR self[16];
@@ -70,7 +69,7 @@ static void CountBacklightHolders(LONG delta)
         held = held || count > 0;
         ++i;
     }
-    RegCloseKey(key);
+    key.Reset();
     DeviceStateWrite(L"Backlight", held ? 1 : 0);
 }
 

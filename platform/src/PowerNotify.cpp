@@ -7,6 +7,7 @@
 #include <pm.h>
 #include <wchar.h>
 #include "EmulatedDevice.h"
+#include "ScopedWin.h"
 #include "MsgQueueNames.h"
 #include "ce_device_input.h"
 
@@ -36,14 +37,13 @@ struct PowerMessage {
 static void SetSubscriber(LPCWSTR queueName, const DWORD* classes)
 {
     DeviceStateLock lock;
-    HKEY key = DeviceStateKey(kSubscribersKey);
+    ScopedRegKey key(DeviceStateKey(kSubscribersKey));
     if (!key)
         return;
     if (classes)
         RegSetValueExW(key, queueName, 0, REG_DWORD, (const BYTE*)classes, sizeof *classes);
     else
         RegDeleteValueW(key, queueName);
-    RegCloseKey(key);
 }
 
 HANDLE WINAPI RequestPowerNotifications(HANDLE messageQueue, DWORD flags)
@@ -100,7 +100,7 @@ int WINAPI CeDeliverPowerTransition(DWORD powerState, LPCWSTR stateName)
     DWORD bytes = 3 * sizeof(DWORD) + message.Length;
 
     DeviceStateLock lock;
-    HKEY key = DeviceStateKey(kSubscribersKey);
+    ScopedRegKey key(DeviceStateKey(kSubscribersKey));
     if (!key)
         return 0;
     // Names of queues whose process has gone; removed after the walk.
@@ -120,6 +120,5 @@ int WINAPI CeDeliverPowerTransition(DWORD powerState, LPCWSTR stateName)
     }
     for (int i = 0; i < goneCount; ++i)
         RegDeleteValueW(key, gone[i]);
-    RegCloseKey(key);
     return reached;
 }

@@ -4,6 +4,7 @@
 #define CE_DEVICE_NO_NAME_MAPPING
 #include "ce_device_files.h"
 #include "EmulatedDevice.h"
+#include "ScopedWin.h"
 #include <wchar.h>
 
 enum {
@@ -83,15 +84,13 @@ static bool IsShortcutName(LPCWSTR file)
 
 static bool ReadShortcut(LPCWSTR file, char* text, DWORD* bytes)
 {
-    HANDLE handle = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    ScopedHandle handle(CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.IsValid())
         return false;
     LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(handle, &size) && size.QuadPart <= SHORTCUT_MAX_BYTES &&
-              ReadFile(handle, text, (DWORD)size.QuadPart, bytes, nullptr) && *bytes == (DWORD)size.QuadPart;
-    CloseHandle(handle);
-    return ok;
+    return GetFileSizeEx(handle, &size) && size.QuadPart <= SHORTCUT_MAX_BYTES &&
+           ReadFile(handle, text, (DWORD)size.QuadPart, bytes, nullptr) && *bytes == (DWORD)size.QuadPart;
 }
 
 static BOOL RefuseLaunch(SHELLEXECUTEINFOW* info, DWORD error)

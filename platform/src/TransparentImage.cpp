@@ -2,6 +2,7 @@
 // as the source; desktop GDI's TransparentBlt wants a device context, so a bitmap
 // is selected into a temporary memory context for the blit.
 #include "ce_device_api.h"
+#include "ScopedWin.h"
 
 extern "C" BOOL WINAPI TransparentImage(HDC dest, int dx, int dy, int dw, int dh, HANDLE source, int sx, int sy,
                                         int sw, int sh, COLORREF transparent)
@@ -14,7 +15,7 @@ extern "C" BOOL WINAPI TransparentImage(HDC dest, int dx, int dy, int dw, int dh
     if (type != OBJ_BITMAP)
         return FALSE;
 
-    HDC memory = CreateCompatibleDC(dest);
+    ScopedMemoryDC memory(dest);
     if (!memory)
         return FALSE;
     HGDIOBJ previous = SelectObject(memory, (HGDIOBJ)source);
@@ -23,6 +24,5 @@ extern "C" BOOL WINAPI TransparentImage(HDC dest, int dx, int dy, int dw, int dh
         done = TransparentBlt(dest, dx, dy, dw, dh, memory, sx, sy, sw, sh, transparent);
     if (previous && previous != HGDI_ERROR)
         SelectObject(memory, previous);
-    DeleteDC(memory);
     return done;
 }

@@ -5,6 +5,7 @@
 // them; "TrayIconAdds" and "TrayIconDeletes" count the requests.
 #include "ce_device_api.h"
 #include "EmulatedDevice.h"
+#include "ScopedWin.h"
 #include <shellapi.h>
 #include <wchar.h>
 
@@ -21,13 +22,13 @@ static BOOL KeepIcon(const NOTIFYICONDATAW* data, bool mustExist)
     DeviceStateLock lock;
     WCHAR name[96];
     IconKeyName(name, 96, data->hWnd, data->uID);
-    HKEY key;
+    ScopedRegKey key;
     DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(), &disposition) !=
         ERROR_SUCCESS)
         return FALSE;
     if (mustExist && disposition == REG_CREATED_NEW_KEY) {
-        RegCloseKey(key);
+        key.Reset();
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, name);
         return FALSE;
     }
@@ -38,7 +39,6 @@ static BOOL KeepIcon(const NOTIFYICONDATAW* data, bool mustExist)
         DWORD callback = data->uCallbackMessage;
         RegSetValueExW(key, L"Callback", 0, REG_DWORD, (const BYTE*)&callback, sizeof callback);
     }
-    RegCloseKey(key);
     return TRUE;
 }
 

@@ -52,8 +52,7 @@ protected:
         ASSERT_NE(nullptr, recorder.Window());
         recorder.PaintPatch({0, 0, g_screen.width, g_screen.height}, kBackground);
         g_gui.Cursor = 0;
-        state = CursorState();
-        state.cursorImage = CreateTestStrip(10);
+        state.cursorImage.Reset(CreateTestStrip(10));
     }
     void TearDown() override
     {
@@ -75,7 +74,7 @@ protected:
     }
 
     static Recorder recorder;
-    CursorState state;
+    CursorState state = {}; // each test has a fixture of its own
     const int w = DRAX(10), h = DRAY(20);
 };
 Recorder InputCursor::recorder;
@@ -92,7 +91,7 @@ TEST_F(InputCursor, SettingOutsideTheStripShowsTheFirstShape)
     // A strip with fewer cells than the setting asks for.
     DrawCursor(state, 0);
     FreeCursorImage(state);
-    state.cursorImage = CreateTestStrip(3);
+    state.cursorImage.Reset(CreateTestStrip(3));
     g_gui.Cursor = 5;
     MoveTo(100, 30);
     ExpectCursorAt(100, 30, ShapeColour(0));

@@ -4,6 +4,7 @@
 #include "AppletSession.h"
 #include "DebugLog.h"
 #include "PickerFrame.h"
+#include "ScopedWin.h"
 #include "resource.h"
 
 namespace {
@@ -23,8 +24,8 @@ void ListAppletFiles(PickerState& picker)
     WCHAR pattern[TEXT_CHARS];
     FormatText(pattern, ARRAYSIZE(pattern), L"%s\\*", kWindowsFolder);
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
+    ScopedFind search(FindFirstFileW(pattern, &found));
+    if (!search.IsValid())
         return;
     do {
         WCHAR name[TEXT_CHARS], reversed[TEXT_CHARS];
@@ -47,7 +48,6 @@ void ListAppletFiles(PickerState& picker)
         insert.item.cChildren = 1;
         SendMessageW(picker.tree, TVM_INSERTITEMW, 0, (LPARAM)&insert);
     } while (FindNextFileW(search, &found));
-    FindClose(search);
     // One sort of the level rather than a sorted insert of each file, which walks
     // the level every time.
     SendMessageW(picker.tree, TVM_SORTCHILDREN, FALSE, (LPARAM)TVI_ROOT);

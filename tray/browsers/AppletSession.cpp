@@ -5,6 +5,7 @@
 #include <cpl.h>
 #include "AppletCall.h"
 #include "DebugLog.h"
+#include "ScopedWin.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct InquiryRecord {
 // CPL_EXIT before it is released, as the control-panel protocol asks.
 struct AppletLibrary {
     AppletSession& session;
-    HMODULE module = nullptr;
+    ScopedModule module;
     APPLET_PROC entry = nullptr;
     bool initialised = false;
     bool faulted = false;
@@ -31,9 +32,11 @@ struct AppletLibrary {
     {
         if (initialised)
             Call(CPL_EXIT, 0, 0);
-        if (module && !faulted) {
+        if (faulted) {
+            module.Release(); // a library that faulted is never released
+        } else if (module) {
             BeginCall(true);
-            FreeLibrary(module);
+            module.Reset();
             session.inLoader = 0;
         }
     }
@@ -48,7 +51,7 @@ struct AppletLibrary {
     void Load()
     {
         BeginCall(true);
-        module = LoadLibraryW(session.module);
+        module.Reset(LoadLibraryW(session.module));
         session.inLoader = 0;
     }
 
@@ -152,14 +155,14 @@ AppletSession* RunAppletSession(const WCHAR* module, HWND window, bool logLoad)
     session->logLoad = logLoad;
     session->holders = 2;
     session->callStarted = GetTickCount(); // the thread's start counts as the first call
-    HANDLE thread = CreateThread(nullptr, 0, SessionThread, session, 0, nullptr);
-    if (!thread) {
+    ScopedHandle thread(CreateThread(nullptr, 0, SessionThread, session, 0, nullptr));
+    if (!thread.IsValid()) {
         DebugLog(L"Applet browser: no thread to open [%s]", module);
         LocalFree(session);
         return nullptr;
     }
     bool answered = WaitAnswering(thread, *session);
-    CloseHandle(thread);
+    thread.Reset();
     if (!answered) {
         DebugLog(L"Applet browser: [%s] did not answer within %d ms, left to itself and not listed", module,
                  APPLET_ANSWER_MS);

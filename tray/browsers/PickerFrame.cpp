@@ -28,10 +28,8 @@ DWORD NextClassNumber()
 int Size(PickerState& picker, int n)
 {
     if (picker.dpi == 0) {
-        HDC screen = GetDC(nullptr);
+        ScopedGetDC screen(nullptr);
         picker.dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : -1;
-        if (screen)
-            ReleaseDC(nullptr, screen);
     }
     // A screen that cannot be asked is laid out at the design's 96 dpi rather than
     // with controls of no height.
@@ -82,6 +80,7 @@ bool CreatePickerWindow(PickerState& picker, const WCHAR* title)
             return false;
         }
     }
+    picker.windowClass.Reset(picker.className, picker.instance);
     CreateWindowExW(0, picker.className, title, WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                     GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, picker.instance, nullptr);
     if (!picker.window) // WM_CREATE stored it
@@ -99,14 +98,12 @@ bool CreatePickerWindow(PickerState& picker, const WCHAR* title)
 // The image list from the strip; null unless it holds the three images.
 HIMAGELIST CreateTreeImages(HBITMAP strip)
 {
-    HIMAGELIST images = ImageList_Create(DRAX(22), DRAY(22), ILC_MASK, PICKER_IMAGE_COUNT, 0);
+    ScopedImageList images(ImageList_Create(DRAX(22), DRAY(22), ILC_MASK, PICKER_IMAGE_COUNT, 0));
     if (images && strip)
         ImageList_AddMasked(images, strip, RGB(0, 255, 0));
-    if (images && ImageList_GetImageCount(images) < PICKER_IMAGE_COUNT) {
-        ImageList_Destroy(images);
-        images = nullptr;
-    }
-    return images;
+    if (images && ImageList_GetImageCount(images) < PICKER_IMAGE_COUNT)
+        return nullptr;
+    return images.Release();
 }
 
 HWND CreateEdit(PickerState& picker, DWORD style, int y, int width, int id)
@@ -131,7 +128,7 @@ bool CreatePickerControls(PickerState& picker)
     font.lfHeight = Size(picker, 14);
     font.lfWeight = 200;
     CopyText(font.lfFaceName, ARRAYSIZE(font.lfFaceName), L"verdana");
-    picker.font = CreateFontIndirectW(&font);
+    picker.font.Reset(CreateFontIndirectW(&font));
 
     picker.tree = CreateWindowExW(0, L"SysTreeView32", L"TreeView",
                                   WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 0,
@@ -139,12 +136,12 @@ bool CreatePickerControls(PickerState& picker)
                                   (HMENU)(INT_PTR)kind.treeId, picker.instance, nullptr);
     if (!picker.tree)
         return false;
-    SendMessageW(picker.tree, WM_SETFONT, (WPARAM)picker.font, TRUE);
+    SendMessageW(picker.tree, WM_SETFONT, (WPARAM)picker.font.Get(), TRUE);
     SetFocus(picker.tree);
     picker.topEdit = CreateEdit(picker, ES_READONLY, 0, w, kind.topEditId);
     picker.bottomEdit = CreateEdit(picker, 0, h - Size(picker, 20), w, kind.bottomEditId);
 
-    picker.images = CreateTreeImages(picker.strip);
+    picker.images.Reset(CreateTreeImages(picker.strip));
     if (!picker.images) {
         // Nothing could be told apart: the picker keeps only its edits and soft keys.
         DebugLog(L"Picker: the image strip holds fewer than %d images, no tree", PICKER_IMAGE_COUNT);
@@ -152,7 +149,7 @@ bool CreatePickerControls(PickerState& picker)
         picker.tree = nullptr;
         return true;
     }
-    SendMessageW(picker.tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)picker.images);
+    SendMessageW(picker.tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)picker.images.Get());
     kind.fillFirstLevel(picker);
     return true;
 }
@@ -467,9 +464,7 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
         picker.window = picker.tree = picker.topEdit = picker.bottomEdit = nullptr;
         break;
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
+        ScopedPaint paint(window); // only validates: the window draws nothing of its own
         return 0;
     }
     case WM_ERASEBKGND:
@@ -570,9 +565,7 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
     picker.owner = owner;
     picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
     picker.previousFront = GetForegroundWindow();
-    picker.font = nullptr;
-    picker.images = nullptr;
-    picker.strip = SHLoadImageFile(stripPath);
+    picker.strip.Reset(SHLoadImageFile(stripPath));
     if (kind.disableOwner && owner)
         EnableWindow(owner, FALSE);
 
@@ -603,17 +596,16 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
     // A window left hidden keeps what its controls use, and its class.
     bool left = picker.window != nullptr;
     picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
-    if (picker.strip)
-        DeleteObject(picker.strip);
-    if (picker.images && !left)
-        ImageList_Destroy(picker.images);
-    if (picker.font && !left)
-        DeleteObject(picker.font);
-    picker.strip = nullptr;
-    picker.images = nullptr;
-    picker.font = nullptr;
-    // Each opening registered a class of its own; the class table keeps none of them.
-    if (picker.className[0] && !left)
-        UnregisterClassW(picker.className, instance);
+    picker.strip.Reset();
+    if (left) {
+        picker.images.Release();
+        picker.font.Release();
+        picker.windowClass.Release();
+    } else {
+        picker.images.Reset();
+        picker.font.Reset();
+        // Each opening registered a class of its own; the class table keeps none of them.
+        picker.windowClass.Reset();
+    }
     picker.className[0] = 0;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "AppState.h"
+#include "ScopedWin.h"
 #include "Settings.h"
 
 enum {
@@ -39,15 +40,15 @@ struct PickerKind {
 // One static record per picker kind.
 struct PickerState {
     const PickerKind* kind;
-    HBITMAP strip;
-    HIMAGELIST images;
+    ScopedBitmap strip;
+    ScopedImageList images;
     HINSTANCE instance;
     HWND owner, window, tree, topEdit, bottomEdit, menuBar;
     HWND previousFront; // in front when the picker opened
     // The system's busy cursor, loaded once at opening: a resource is found through
     // the system's loader, which a library stuck in its start-up routine may hold.
     HCURSOR waitCursor;
-    HFONT font;
+    ScopedFont font;
     DWORD lastReturnTick; // kept across openings
     BYTE returnSeen;      // a return key has come since the program started
     int dpi;              // LOGPIXELSY, read once; 0 until read
@@ -59,6 +60,7 @@ struct PickerState {
     WCHAR filter[TEXT_CHARS];
     WCHAR result[TEXT_CHARS];
     WCHAR className[PICKER_CLASS_CHARS];
+    ScopedWindowClass windowClass; // className, for the opening that uses it
 };
 
 // Opens the picker, runs it until it closes and hands back the results: the

@@ -4,6 +4,7 @@
 #include "DebugLog.h"
 #include "FolderListing.h"
 #include "PickerFrame.h"
+#include "ScopedWin.h"
 #include "resource.h"
 
 namespace {
@@ -111,8 +112,8 @@ HTREEITEM AddFileItem(HWND tree, const WCHAR* name, HTREEITEM parent, bool isDir
 void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent)
 {
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(searchPattern, &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    ScopedFind search(FindFirstFileW(searchPattern, &found));
+    if (!search.IsValid()) {
         if (GetLastError() == ERROR_NO_MORE_FILES) {
             // An empty folder: its button goes.
             TVITEMW change = {};
@@ -161,7 +162,6 @@ void BrowseFile(HWND tree, const WCHAR* searchPattern, HTREEITEM parent)
         if (!gathering)
             InsertFileItem(tree, found.cFileName, parent, isDirectory);
     } while (FindNextFileW(search, &found));
-    FindClose(search);
     if (gathering) {
         SortFolderListing(listing);
         InsertListing(tree, listing, parent);

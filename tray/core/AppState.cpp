@@ -4,9 +4,9 @@
 HINSTANCE g_instance;
 volatile BYTE g_terminate;
 HANDLE g_closeEvent;
-HANDLE g_listenerThread;
+ScopedHandle g_listenerThread;
 DWORD g_listenerThreadId;
-HANDLE g_powerThread;
+ScopedHandle g_powerThread;
 volatile LONG g_loaderHeld;
 volatile BYTE g_mouseConnected;
 volatile BYTE g_keyboardConnected;

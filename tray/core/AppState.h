@@ -1,15 +1,16 @@
 // Process-wide state of the tray program: one instance each, for the process's life.
 #pragma once
 #include <windows.h>
+#include "ScopedWin.h"
 
 enum { TEXT_CHARS = 260 }; // path and text buffers, terminator included
 
 extern HINSTANCE g_instance;          // stored first thing by WinMain
 extern volatile BYTE g_terminate;     // set once, first step of termination; polled by the workers
 extern HANDLE g_closeEvent;           // wakes PowerNotificationThread at termination; never closed
-extern HANDLE g_listenerThread;       // DriverListenThread, published as INTRCM
+extern ScopedHandle g_listenerThread; // DriverListenThread, published as INTRCM
 extern DWORD g_listenerThreadId;
-extern HANDLE g_powerThread;          // PowerNotificationThread
+extern ScopedHandle g_powerThread;    // PowerNotificationThread; both closed once stopped
 // Set once a library's start-up routine never returned (an applet library left to
 // itself while loading): the system's loader is held for good, so no library loads
 // and no thread starts or ends in this process any more.

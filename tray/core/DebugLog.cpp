@@ -64,14 +64,13 @@ static void AppendLine(const WCHAR* stamp, const WCHAR* message)
     if (bytes <= 0)
         return;
 
-    HANDLE file = CreateFileW(kLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    ScopedHandle file(CreateFileW(kLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
         return; // a file system that refuses the file loses the line, nothing else
     DWORD written = 0;
     if (SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
         WriteFile(file, s_lineBytes, (DWORD)bytes, &written, nullptr);
-    CloseHandle(file);
 }
 
 void DebugLog(const WCHAR* format, ...)

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DebugLog.h"
 #include "Registry.h"
+#include "ScopedWin.h"
 
 static WCHAR s_installPath[TEXT_CHARS]; // read once per process; empty until found
 static WCHAR s_joined[TEXT_CHARS];
@@ -11,9 +12,9 @@ void ClearInstallPathCache() { s_installPath[0] = 0; }
 
 static void LoadInstallPath(const WCHAR* keyPath)
 {
-    HKEY key;
+    ScopedRegKey key;
     DWORD disposition;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(), &disposition) !=
         ERROR_SUCCESS)
         return;
     // An installer may write the path as an expandable text; the device has no
@@ -24,7 +25,6 @@ static void LoadInstallPath(const WCHAR* keyPath)
         bytes = 0;
     DWORD end = bytes / sizeof(WCHAR);
     s_installPath[end < TEXT_CHARS ? end : TEXT_CHARS - 1] = 0;
-    RegCloseKey(key);
 }
 
 const WCHAR* GetInstallFilePath(const WCHAR* keyPath, const WCHAR* folder, const WCHAR* fileName)

@@ -2,6 +2,7 @@
 #include "Launch.h"
 #include "AppState.h"
 #include "DebugLog.h"
+#include "ScopedWin.h"
 #include "WaitCursor.h"
 
 namespace {
@@ -47,10 +48,9 @@ void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
     if (LaunchRequest* request = (LaunchRequest*)LocalAlloc(LMEM_FIXED, sizeof(LaunchRequest))) {
         CopyText(request->file, ARRAYSIZE(request->file), file);
         CopyText(request->parameters, ARRAYSIZE(request->parameters), parameters);
-        if (HANDLE thread = CreateThread(nullptr, 0, LaunchThread, request, 0, nullptr)) {
-            CloseHandle(thread);
+        ScopedHandle thread(CreateThread(nullptr, 0, LaunchThread, request, 0, nullptr));
+        if (thread.IsValid())
             return;
-        }
         LocalFree(request);
     }
     ShellExecuteQuietly(file, parameters); // no thread to spare: the quiet launch all the same

@@ -1,6 +1,7 @@
 #include "Registry.h"
 #include "InstallContract.h"
 #include "AppState.h"
+#include "ScopedWin.h"
 
 
 enum { KEY_PATH_CHARS = 256 };
@@ -17,8 +18,8 @@ int ReadRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD expectedTyp
     WCHAR path[KEY_PATH_CHARS];
     CopyText(path, KEY_PATH_CHARS, keyPath);
 
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
         return 0;
 
     // Type and size are checked before any byte reaches the caller's buffer, so a
@@ -39,7 +40,6 @@ int ReadRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD expectedTyp
             text[end < chars ? end : chars - 1] = 0;
         }
     }
-    RegCloseKey(key);
     return result;
 }
 
@@ -48,13 +48,12 @@ int WriteRegValue(const WCHAR* keyPath, const WCHAR* valueName, DWORD type, cons
     WCHAR path[KEY_PATH_CHARS];
     CopyText(path, KEY_PATH_CHARS, keyPath);
 
-    HKEY key;
+    ScopedRegKey key;
     DWORD disposition;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(), &disposition) !=
         ERROR_SUCCESS)
         return 0;
     RegSetValueExW(key, valueName, 0, type, (const BYTE*)data, dataBytes);
-    RegCloseKey(key);
     return 1;
 }
 

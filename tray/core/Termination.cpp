@@ -24,7 +24,7 @@ static const DWORD kWorkerPollMs = 20;
 // leaves that lock held for the rest of the process. A thread that has returned
 // from its routine still leaves through the system's loader; while a library holds
 // the loader it never can, and the return counts as the end.
-static void StopWorker(HANDLE& thread, DWORD threadId, const volatile BYTE& returned)
+static void StopWorker(ScopedHandle& thread, DWORD threadId, const volatile BYTE& returned)
 {
     if (!thread)
         return;
@@ -40,8 +40,7 @@ static void StopWorker(HANDLE& thread, DWORD threadId, const volatile BYTE& retu
             break;
         }
     }
-    CloseHandle(thread);
-    thread = nullptr;
+    thread.Reset();
 }
 
 void TerminateApp()

@@ -55,18 +55,17 @@ static void ReadStartupValues()
 static void StartWorkers()
 {
     DWORD id;
-    g_powerThread = CreateThread(nullptr, 0, PowerNotificationThread, nullptr, 0, &id);
-    DebugLog(L"INIT-4: CT-1 (power) thread: %X running.", (unsigned)(UINT_PTR)g_powerThread);
+    g_powerThread.Reset(CreateThread(nullptr, 0, PowerNotificationThread, nullptr, 0, &id));
+    DebugLog(L"INIT-4: CT-1 (power) thread: %X running.", (unsigned)(UINT_PTR)g_powerThread.Get());
 
-    HANDLE timeoutThread = CreateThread(nullptr, 0, PowerTimeoutThread, nullptr, 0, &id);
-    DebugLog(L"INIT-5: CT-2 (power timeout) thread: %X running.", (unsigned)(UINT_PTR)timeoutThread);
+    ScopedHandle timeoutThread(CreateThread(nullptr, 0, PowerTimeoutThread, nullptr, 0, &id));
+    DebugLog(L"INIT-5: CT-2 (power timeout) thread: %X running.", (unsigned)(UINT_PTR)timeoutThread.Get());
     SetThreadPriority(timeoutThread, THREAD_PRIORITY_ABOVE_NORMAL);
-    if (timeoutThread)
-        CloseHandle(timeoutThread);
 
     g_listenerReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    g_listenerThread = CreateThread(nullptr, 0, DriverListenThread, nullptr, 0, &g_listenerThreadId);
-    DebugLog(L"INIT-6: CT-3 (msg listener) thread: %X running. Inform Driver.", (unsigned)(UINT_PTR)g_listenerThread);
+    g_listenerThread.Reset(CreateThread(nullptr, 0, DriverListenThread, nullptr, 0, &g_listenerThreadId));
+    DebugLog(L"INIT-6: CT-3 (msg listener) thread: %X running. Inform Driver.",
+             (unsigned)(UINT_PTR)g_listenerThread.Get());
     SetThreadPriority(g_listenerThread, THREAD_PRIORITY_ABOVE_NORMAL);
     if (g_listenerThread && g_listenerReady)
         WaitForSingleObject(g_listenerReady, kListenerReadyMs);

@@ -133,10 +133,8 @@ LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         SHHandleWMActivate(window, wParam, lParam, &activateInfo, 0);
         return 0;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        Paint(dc, window);
-        EndPaint(window, &ps);
+        ScopedPaint paint(window);
+        Paint(paint, window);
         return 0;
     }
     case WM_SETTINGCHANGE:
@@ -171,10 +169,7 @@ LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 void GUI::Release()
 {
-    if (tabImages) {
-        ImageList_Destroy(tabImages);
-        tabImages = nullptr;
-    }
+    tabImages.Reset();
     if (programIcon) {
         DestroyIcon(programIcon);
         programIcon = nullptr;
@@ -184,11 +179,8 @@ void GUI::Release()
             DestroyIcon(icon);
             icon = nullptr;
         }
-    for (HBITMAP& bitmap : bitmaps)
-        if (bitmap) {
-            DeleteObject(bitmap);
-            bitmap = nullptr;
-        }
+    for (ScopedBitmap& bitmap : bitmaps)
+        bitmap.Reset();
     DebugLog(L"GUI::Release::Destroy: %X", (unsigned)(UINT_PTR)mainWindow);
     DestroyWindow(mainWindow);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <aygshell.h>
+#include "ScopedWin.h"
 #include "Settings.h"
 #include "resource.h"
 
@@ -34,9 +35,9 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance;
-    HIMAGELIST tabImages;
+    ScopedImageList tabImages;
     HICON icons[GUI_ICON_SLOTS];
-    HBITMAP bitmaps[GUI_BITMAP_SLOTS];
+    ScopedBitmap bitmaps[GUI_BITMAP_SLOTS];
     HWND controls[GUI_CONTROL_SLOTS];
     int selectedButton;
     HICON programIcon;

@@ -143,7 +143,7 @@ int DrawLabel(const WCHAR* face, int height, int weight, COLORREF colour, HDC dc
     description.lfHeight = height;
     description.lfWeight = weight;
     CopyText(description.lfFaceName, ARRAYSIZE(description.lfFaceName), face);
-    ScopedGdiObject<HFONT> font(CreateFontIndirectW(&description));
+    ScopedFont font(CreateFontIndirectW(&description));
     ScopedSelect selected(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
@@ -153,7 +153,7 @@ int DrawLabel(const WCHAR* face, int height, int weight, COLORREF colour, HDC dc
 int GUI::LoadImages()
 {
     programIcon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, DRAX(16), DRAY(16), 0);
-    tabImages = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_MASK, 1, 1);
+    tabImages.Reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_MASK, 1, 1));
     for (int tab = 0; tab < PAGE_COUNT; ++tab) {
         icons[tab] = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_TAB_MOUSE + tab), IMAGE_ICON, DRAX(16), DRAY(16),
                                        0);
@@ -163,7 +163,7 @@ int GUI::LoadImages()
     static const WCHAR* const kPictures[PAGE_BITMAPS] = {L"t0s1_f12.jpg", L"t0s2_f12.jpg", L"t0ms_f%d.jpg",
                                                          L"cursors_f%d.jpg"};
     for (int i = 0; i < PAGE_BITMAPS; ++i)
-        bitmaps[i] = LoadPicture(kPictures[i]);
+        bitmaps[i].Reset(LoadPicture(kPictures[i]));
     return 1;
 }
 

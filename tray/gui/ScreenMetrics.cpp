@@ -1,5 +1,6 @@
 #include "ScreenMetrics.h"
 #include "DebugLog.h"
+#include "ScopedWin.h"
 
 ScreenMetrics g_screen;
 
@@ -18,10 +19,11 @@ static int ScaleForSide(int pixels)
 
 void ComputeSize()
 {
-    HDC screen = GetDC(nullptr);
-    g_screen.width = GetDeviceCaps(screen, HORZRES);
-    g_screen.height = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
+    {
+        ScopedGetDC screen(nullptr);
+        g_screen.width = GetDeviceCaps(screen, HORZRES);
+        g_screen.height = GetDeviceCaps(screen, VERTRES);
+    }
 
     // A size outside the known ones keeps the factor it had. At start-up there is
     // none yet: the factor then follows the side's length, so it is never zero.

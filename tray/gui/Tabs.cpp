@@ -84,7 +84,7 @@ int GUI::InitTabs()
     if (!tabControl)
         return 0;
     SendMessageW(tabControl, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
-    SendMessageW(tabControl, TCM_SETIMAGELIST, 0, (LPARAM)tabImages);
+    SendMessageW(tabControl, TCM_SETIMAGELIST, 0, (LPARAM)tabImages.Get());
     // Narrow margins, as the device's tab strip has: all five tabs fit a 240-pixel width.
     SendMessageW(tabControl, TCM_SETPADDING, 0, MAKELPARAM(DRAX(2), DRAY(3)));
     for (int page = 0; page < PAGE_COUNT; ++page) {

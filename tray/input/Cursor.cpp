@@ -28,8 +28,8 @@ static int ShapeLeft(HBITMAP strip, int cellWidth)
 // area takes (two cells each way), and kept, so that a report makes no GDI objects.
 // Only the listener draws the cursor.
 struct AreaCanvas {
-    HDC dc;
-    HBITMAP bitmap;
+    ScopedBitmap bitmap; // declared first: the DC holding it goes before it
+    ScopedMemoryDC dc;
     HGDIOBJ previous;
     int width, height;
 };
@@ -41,18 +41,18 @@ static bool CanvasFor(HDC screen, int width, int height)
         return true;
     if (s_canvas.dc) {
         SelectObject(s_canvas.dc, s_canvas.previous);
-        DeleteDC(s_canvas.dc);
-        DeleteObject(s_canvas.bitmap);
-        s_canvas = AreaCanvas();
+        s_canvas.dc.Reset();
+        s_canvas.bitmap.Reset();
+        s_canvas.previous = nullptr;
+        s_canvas.width = s_canvas.height = 0;
     }
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = bitmap ? CreateCompatibleDC(screen) : nullptr;
-    if (!dc) {
-        if (bitmap)
-            DeleteObject(bitmap);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    if (!bitmap || !s_canvas.dc.Create(screen))
         return false;
-    }
-    s_canvas = {dc, bitmap, SelectObject(dc, bitmap), width, height};
+    s_canvas.bitmap.Reset(bitmap.Release());
+    s_canvas.previous = SelectObject(s_canvas.dc, s_canvas.bitmap);
+    s_canvas.width = width;
+    s_canvas.height = height;
     return true;
 }
 
@@ -92,10 +92,8 @@ private:
 static void FreeSaveUnder(CursorState& state)
 {
     SelectObject(state.saveDC, state.saveDCPrevious);
-    DeleteDC(state.saveDC);
-    DeleteObject(state.saveBitmap);
-    state.saveDC = nullptr;
-    state.saveBitmap = nullptr;
+    state.saveDC.Reset();
+    state.saveBitmap.Reset();
     state.saveDCPrevious = nullptr;
 }
 
@@ -124,13 +122,11 @@ static COLORREF SavedPixel(const CursorState& state, int cellX, int cellY)
 // painted there.
 static void SaveUnder(CursorState& state, const ScreenArea& area, int w, int h)
 {
-    state.saveBitmap = CreateCompatibleBitmap(state.screenDC, w, h);
+    state.saveBitmap.Reset(CreateCompatibleBitmap(state.screenDC, w, h));
     if (!state.saveBitmap)
         return; // drawn without a save-under; the window beneath repaints it away
-    state.saveDC = CreateCompatibleDC(state.screenDC);
-    if (!state.saveDC) {
-        DeleteObject(state.saveBitmap);
-        state.saveBitmap = nullptr;
+    if (!state.saveDC.Create(state.screenDC)) {
+        state.saveBitmap.Reset();
         return;
     }
     state.saveDCPrevious = SelectObject(state.saveDC, state.saveBitmap);
@@ -142,7 +138,7 @@ static void SaveUnder(CursorState& state, const ScreenArea& area, int w, int h)
 static void Paint(CursorState& state, const ScreenArea& area, int w, int h)
 {
     if (!state.cursorImage)
-        state.cursorImage = CreateBuiltInCursor(w, h);
+        state.cursorImage.Reset(CreateBuiltInCursor(w, h));
     if (!state.cursorImage)
         return;
     ScopedMemoryDC imageDC(state.screenDC);

@@ -2,6 +2,7 @@
 // save-under copy, moved by the listener thread as mouse reports come.
 #pragma once
 #include <windows.h>
+#include "ScopedWin.h"
 
 // A drawing reads and writes the screen, a round trip to the display that costs
 // more than all the rest of a report. A screen shows no more than its refresh
@@ -10,11 +11,11 @@ enum { CURSOR_FRAME_MS = 16 };
 
 struct CursorState {
     BYTE connected;          // the driver reported the mouse attached
-    HDC saveDC;              // holds the save-under; null when nothing is saved
+    ScopedBitmap saveBitmap; // DRAX(10) x DRAY(20) copy of the screen beneath
+    ScopedMemoryDC saveDC;   // holds the save-under; null when nothing is saved; goes before it
     HDC screenDC;            // the whole screen's context, taken at the first draw and kept
-    HBITMAP saveBitmap;      // DRAX(10) x DRAY(20) copy of the screen beneath
     HGDIOBJ saveDCPrevious;
-    HBITMAP cursorImage;     // strip of ten shapes, loaded at start-up
+    ScopedBitmap cursorImage; // strip of ten shapes, loaded at start-up
     int lastX, lastY;        // where the cursor was last drawn
     int x, y;                // pointer position in screen pixels
     COLORREF probe1, probe2; // screen pixels sampled when the save-under was taken

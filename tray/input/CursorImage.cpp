@@ -48,21 +48,15 @@ void LoadCursorImage(CursorState& state)
     WCHAR name[TEXT_CHARS];
     FormatText(name, ARRAYSIZE(name), L"cursors_f%d.jpg", DRAX(1));
     const WCHAR* path = GetInstallFilePath(L"images", name);
-    HBITMAP strip = path[0] ? SHLoadImageFile(path) : nullptr;
-    if (strip && !HoldsOneCell(strip, cellWidth, cellHeight)) {
-        DeleteObject(strip);
-        strip = nullptr;
-    }
+    ScopedBitmap strip(path[0] ? SHLoadImageFile(path) : nullptr);
+    if (strip && !HoldsOneCell(strip, cellWidth, cellHeight))
+        strip.Reset();
     if (!strip)
-        strip = CreateBuiltInCursor(cellWidth, cellHeight);
-    if (state.cursorImage)
-        DeleteObject(state.cursorImage);
-    state.cursorImage = strip;
+        strip.Reset(CreateBuiltInCursor(cellWidth, cellHeight));
+    state.cursorImage.Reset(strip.Release());
 }
 
 void FreeCursorImage(CursorState& state)
 {
-    if (state.cursorImage)
-        DeleteObject(state.cursorImage);
-    state.cursorImage = nullptr;
+    state.cursorImage.Reset();
 }
