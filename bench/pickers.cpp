@@ -12,11 +12,11 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include "AppletBrowser.h"
+#include "browsers/AppletBrowser.h"
 #include "DeviceKit.h"
-#include "PickerFrame.h"
-#include "ProgramBrowser.h"
-#include "ScreenMetrics.h"
+#include "browsers/PickerFrame.h"
+#include "browsers/ProgramBrowser.h"
+#include "core/ScreenMetrics.h"
 #include "resource.h"
 
 namespace {

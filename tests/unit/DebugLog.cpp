@@ -3,7 +3,7 @@
 #include <regex>
 #include <string>
 #include "AppKey.h"
-#include "DebugLog.h"
+#include "core/DebugLog.h"
 #include "DebugLogFile.h"
 
 namespace {

@@ -3,13 +3,13 @@
 // window in front and runs the action; then the debug log, the stand-ins' launch log,
 // the device's counters and the front window's fate are compared with the row.
 #include <gtest/gtest.h>
-#include "ButtonActions.h"
-#include "Launch.h"
-#include "TaskActions.h"
-#include "DebugLog.h"
+#include "input/ButtonActions.h"
+#include "core/Launch.h"
+#include "input/TaskActions.h"
+#include "core/DebugLog.h"
 #include "DebugLogFile.h"
 #include "DeviceKit.h"
-#include "GUI.h"
+#include "gui/GUI.h"
 #include "Recorder.h"
 #include "Sequence.h"
 #include "WaitUntil.h"

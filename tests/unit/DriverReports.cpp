@@ -10,17 +10,17 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <sstream>
-#include "AppState.h"
-#include "Backlight.h"
-#include "Cursor.h"
+#include "core/AppState.h"
+#include "input/Backlight.h"
+#include "input/Cursor.h"
 #include "DeviceKit.h"
-#include "DriverListener.h"
-#include "GUI.h"
-#include "KeySound.h"
-#include "Keyboard.h"
-#include "MouseReport.h"
+#include "app/DriverListener.h"
+#include "gui/GUI.h"
+#include "input/KeySound.h"
+#include "input/Keyboard.h"
+#include "input/MouseReport.h"
 #include "Recorder.h"
-#include "ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 #include "Sequence.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <aygshell.h>
 #include <string>
 #include "AppKey.h"
-#include "Cursor.h"
-#include "CursorImage.h"
-#include "InstallPath.h"
-#include "KeySound.h"
-#include "ScreenMetrics.h"
+#include "input/Cursor.h"
+#include "input/CursorImage.h"
+#include "core/InstallPath.h"
+#include "input/KeySound.h"
+#include "core/ScreenMetrics.h"
 
 namespace {
 

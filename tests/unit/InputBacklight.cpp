@@ -2,10 +2,10 @@
 // power manager refuses, and the power transitions the notification thread logs.
 #include <gtest/gtest.h>
 #include <pm.h>
-#include "AppState.h"
-#include "Backlight.h"
-#include "PowerThreads.h"
-#include "DebugLog.h"
+#include "core/AppState.h"
+#include "input/Backlight.h"
+#include "input/PowerThreads.h"
+#include "core/DebugLog.h"
 #include "DebugLogFile.h"
 #include "Sequence.h"
 #include "WaitUntil.h"

@@ -2,13 +2,13 @@
 // plain background: the shape a setting chooses, a built-in arrow without a picture,
 // and no GDI objects lost over many moves.
 #include <gtest/gtest.h>
-#include "Cursor.h"
+#include "input/Cursor.h"
 #include "DeviceKit.h"
-#include "GUI.h"
-#include "CursorImage.h"
-#include "InstallPath.h"
+#include "gui/GUI.h"
+#include "input/CursorImage.h"
+#include "core/InstallPath.h"
 #include "Recorder.h"
-#include "ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 
 namespace {
 

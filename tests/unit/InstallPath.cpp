@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "AppKey.h"
-#include "AppState.h"
-#include "DebugLog.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
 #include "DebugLogFile.h"
-#include "InstallPath.h"
+#include "core/InstallPath.h"
 
 namespace {
 

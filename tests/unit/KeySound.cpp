@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include "DeviceKit.h"
-#include "KeySound.h"
-#include "Keyboard.h"
+#include "input/KeySound.h"
+#include "input/Keyboard.h"
 
 namespace {
 

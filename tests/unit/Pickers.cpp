@@ -5,12 +5,12 @@
 #include <psapi.h>
 #include <functional>
 #include <thread>
-#include "AppletBrowser.h"
+#include "browsers/AppletBrowser.h"
 #include "DeviceKit.h"
-#include "FolderListing.h"
-#include "PickerFrame.h"
-#include "ProgramBrowser.h"
-#include "ScreenMetrics.h"
+#include "browsers/FolderListing.h"
+#include "browsers/PickerFrame.h"
+#include "browsers/ProgramBrowser.h"
+#include "core/ScreenMetrics.h"
 #include "resource.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "AppKey.h"
-#include "GUI.h"
+#include "gui/GUI.h"
 
 namespace {
 

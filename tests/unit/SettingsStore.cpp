@@ -3,8 +3,8 @@
 #include <string>
 #include <thread>
 #include "AppKey.h"
-#include "Registry.h"
-#include "Settings.h"
+#include "core/Registry.h"
+#include "core/Settings.h"
 #include "ce_device_api.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // The applet browser: the ".cpl" files of \windows, each expanding to the applets
 // its library reports through CPlApplet.
-#include "AppletBrowser.h"
-#include "AppletSession.h"
-#include "DebugLog.h"
-#include "PickerFrame.h"
+#include "browsers/AppletBrowser.h"
 #include "ScopedWin.h"
-#include "resource.h"
+#include "browsers/AppletSession.h"
+#include "browsers/PickerFrame.h"
+#include "core/DebugLog.h"
+#include "resources/resource.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The guarded call into an applet library: the platform's guard stands for the
 // compiler's __try/__except, so an exception the library leaves unhandled, of any
 // kind, ends the call rather than the program.
-#include "AppletCall.h"
+#include "browsers/AppletCall.h"
 #include <ce_guarded_call.h>
 
 namespace {

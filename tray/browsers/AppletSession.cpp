@@ -1,11 +1,11 @@
 // A session with an applet library, run on its own thread and waited for with a
 // limit on each call into the library. Every call into the library is guarded
 // (CallApplet): a library that faults is never called again nor released.
-#include "AppletSession.h"
+#include "browsers/AppletSession.h"
 #include <cpl.h>
-#include "AppletCall.h"
-#include "DebugLog.h"
 #include "ScopedWin.h"
+#include "browsers/AppletCall.h"
+#include "core/DebugLog.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // picker, and with it the settings window, for ever.
 #pragma once
 #include <windows.h>
-#include "AppletBrowser.h"
-#include "PickerFrame.h"
+#include "browsers/AppletBrowser.h"
+#include "browsers/PickerFrame.h"
 
 enum {
     APPLET_ANSWER_MS = 5000, // a library that takes longer over one call is left to itself

@@ -2,7 +2,7 @@
 // tree's own sort compares with lstrcmpiW, which is slow: a folder of 5,000 programs
 // took 10 ms to sort. Most names are made of letters, digits and dots, and for those
 // lstrcmpiW's order is plain upper-case order, found in a fraction of the time.
-#include "FolderListing.h"
+#include "browsers/FolderListing.h"
 #include <stdlib.h>
 #include <wchar.h>
 

@@ -1,9 +1,9 @@
 // The picker frame: window, soft keys, layout, image list, local loop, OK and Cancel.
-#include "PickerFrame.h"
+#include "browsers/PickerFrame.h"
 #include <aygshell.h>
-#include "DebugLog.h"
-#include "ScreenMetrics.h"
-#include "resource.h"
+#include "core/DebugLog.h"
+#include "core/ScreenMetrics.h"
+#include "resources/resource.h"
 
 namespace {
 

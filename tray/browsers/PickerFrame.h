@@ -5,9 +5,9 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
-#include "AppState.h"
 #include "ScopedWin.h"
-#include "Settings.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
 
 enum {
     PICKER_IMAGE_EXPANDED = 0,

@@ -1,11 +1,11 @@
 // The program browser: the device's folders from the root "\", read when expanded,
 // with the files whose names pass the filter.
-#include "ProgramBrowser.h"
-#include "DebugLog.h"
-#include "FolderListing.h"
-#include "PickerFrame.h"
+#include "browsers/ProgramBrowser.h"
 #include "ScopedWin.h"
-#include "resource.h"
+#include "browsers/FolderListing.h"
+#include "browsers/PickerFrame.h"
+#include "core/DebugLog.h"
+#include "resources/resource.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "DebugLog.h"
+#include "core/DebugLog.h"
 #include <stdarg.h>
-#include "AppState.h"
 #include "ScopedWin.h"
+#include "core/AppState.h"
 
 DWORD g_debugEnabled;
 static DWORD s_memoryBaseline; // free physical memory at the first logged line

@@ -1,9 +1,9 @@
-#include "InstallPath.h"
-#include "InstallContract.h"
-#include "AppState.h"
-#include "DebugLog.h"
-#include "Registry.h"
+#include "core/InstallPath.h"
 #include "ScopedWin.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/Registry.h"
+#include "protocol/InstallContract.h"
 
 static WCHAR s_installPath[TEXT_CHARS]; // read once per process; empty until found
 static WCHAR s_joined[TEXT_CHARS];

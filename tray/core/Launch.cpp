@@ -1,9 +1,9 @@
 // Starting programs and the device's Bluetooth settings.
-#include "Launch.h"
-#include "AppState.h"
-#include "DebugLog.h"
+#include "core/Launch.h"
 #include "ScopedWin.h"
-#include "WaitCursor.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/WaitCursor.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <msgqueue.h>
 #include <pm.h>
 #include <stddef.h>
-#include "DriverProtocol.h"
-#include "Settings.h"
+#include "core/Settings.h"
+#include "protocol/DriverProtocol.h"
 
 #define DEVICE_SIZE(expression, bytes)                                                                              \
     static_assert(sizeof(void*) != 4 || (expression) == (bytes), #expression " must be " #bytes " on the device")

@@ -1,7 +1,7 @@
-#include "Registry.h"
-#include "InstallContract.h"
-#include "AppState.h"
+#include "core/Registry.h"
 #include "ScopedWin.h"
+#include "core/AppState.h"
+#include "protocol/InstallContract.h"
 
 
 enum { KEY_PATH_CHARS = 256 };

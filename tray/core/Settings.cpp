@@ -1,7 +1,7 @@
-#include "Settings.h"
-#include "AppState.h"
-#include "DebugLog.h"
-#include "Registry.h"
+#include "core/Settings.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/Registry.h"
 
 enum { VALUE_NAME_CHARS = 64 };
 

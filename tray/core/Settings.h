@@ -1,7 +1,7 @@
 // The settings record and its persistence in the program's registry key.
 #pragma once
 #include <windows.h>
-#include "SettingsTables.h"
+#include "core/SettingsTables.h"
 
 enum { PARAM_CHARS = 255 }; // 510 bytes, terminator included
 

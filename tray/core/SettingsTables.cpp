@@ -1,4 +1,4 @@
-#include "SettingsTables.h"
+#include "core/SettingsTables.h"
 
 const WCHAR kButtonNames[BUTTON_COUNT][BUTTON_NAME_CHARS] = {
     L"Left Button", L"Middle Button", L"Right Button", L"Wheel Up", L"Wheel Down",

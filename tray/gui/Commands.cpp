@@ -1,13 +1,13 @@
 // What the soft keys, page controls and taps of the settings window do. Every change
 // of a setting is saved at once.
-#include "GUI.h"
-#include "AppState.h"
-#include "AppletBrowser.h"
-#include "DebugLog.h"
-#include "InstallPath.h"
-#include "Launch.h"
-#include "ProgramBrowser.h"
-#include "ScreenMetrics.h"
+#include "browsers/AppletBrowser.h"
+#include "browsers/ProgramBrowser.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/InstallPath.h"
+#include "core/Launch.h"
+#include "core/ScreenMetrics.h"
+#include "gui/GUI.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The settings window: creation, message map and release.
-#include "GUI.h"
-#include "InstallContract.h"
-#include "AppState.h"
-#include "DebugLog.h"
-#include "ScreenMetrics.h"
-#include "resource.h"
+#include "gui/GUI.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/ScreenMetrics.h"
+#include "protocol/InstallContract.h"
+#include "resources/resource.h"
 
 
 GUI g_gui;

@@ -5,8 +5,8 @@
 #include <commctrl.h>
 #include <aygshell.h>
 #include "ScopedWin.h"
-#include "Settings.h"
-#include "resource.h"
+#include "core/Settings.h"
+#include "resources/resource.h"
 
 enum { GUI_ICON_SLOTS = 10, GUI_BITMAP_SLOTS = 10, GUI_CONTROL_SLOTS = 20 };
 enum { PAGE_MOUSE, PAGE_KEYBOARD, PAGE_STATUS, PAGE_HELP, PAGE_ABOUT, PAGE_COUNT };

@@ -1,10 +1,10 @@
-#include "HelpViewer.h"
+#include "gui/HelpViewer.h"
 #include <htmlctrl.h>
 #include <oleauto.h>
-#include "AppState.h"
-#include "DebugLog.h"
-#include "InstallPath.h"
-#include "WaitCursor.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/InstallPath.h"
+#include "core/WaitCursor.h"
 
 HWND CreateHelpViewer(HWND parent, HINSTANCE instance)
 {

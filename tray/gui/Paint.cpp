@@ -1,11 +1,11 @@
 // Page painting and the pictures and icons the pages use. A page is drawn
 // off-screen and copied to the window in one blit.
-#include "GUI.h"
+#include "gui/GUI.h"
 #include <aygshell.h>
-#include "AppState.h"
-#include "InstallPath.h"
 #include "ScopedWin.h"
-#include "ScreenMetrics.h"
+#include "core/AppState.h"
+#include "core/InstallPath.h"
+#include "core/ScreenMetrics.h"
 
 namespace {
 

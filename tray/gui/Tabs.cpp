@@ -1,9 +1,9 @@
 // The tab strip and the page controls: every page change destroys the controls of
 // the old page and builds those of the new one from the settings as they are now.
-#include "GUI.h"
-#include "DebugLog.h"
-#include "HelpViewer.h"
-#include "ScreenMetrics.h"
+#include "core/DebugLog.h"
+#include "core/ScreenMetrics.h"
+#include "gui/GUI.h"
+#include "gui/HelpViewer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "GUI.h"
+#include "gui/GUI.h"
 #include <shellapi.h>
 
 BOOL TrayIcon(HWND window, DWORD operation, UINT id, HICON icon)

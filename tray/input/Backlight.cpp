@@ -1,9 +1,9 @@
 // Holding the display backlight at full power while input arrives. The requirement
 // is taken on the first input and dropped by the time-out thread after a quiet time.
-#include "Backlight.h"
+#include "input/Backlight.h"
 #include <pm.h>
-#include "DebugLog.h"
 #include "ScopedWin.h"
+#include "core/DebugLog.h"
 
 // Requests come from the listener, releases from the time-out thread and from
 // termination: each change of the requirement is made under this lock, so that a

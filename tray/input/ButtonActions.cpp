@@ -1,11 +1,11 @@
 // DoAction: what a mouse input bound to an action does. Pointer actions shape the
 // report's event (flags and sequence); device actions run here and now.
-#include "ButtonActions.h"
-#include "DebugLog.h"
-#include "DeviceActions.h"
-#include "Launch.h"
-#include "Settings.h"
-#include "TaskActions.h"
+#include "input/ButtonActions.h"
+#include "core/DebugLog.h"
+#include "core/Launch.h"
+#include "core/Settings.h"
+#include "input/DeviceActions.h"
+#include "input/TaskActions.h"
 
 enum { KEY_PRESS_MS = 20 };
 

@@ -1,11 +1,11 @@
 // The software cursor, painted straight onto the screen. The pixels it covers are
 // saved first and put back when it moves, unless the two probe pixels show that
 // something has repainted beneath it meanwhile: then the stale copy is thrown away.
-#include "Cursor.h"
-#include "CursorImage.h"
+#include "input/Cursor.h"
 #include "ScopedWin.h"
-#include "ScreenMetrics.h"
-#include "Settings.h"
+#include "core/ScreenMetrics.h"
+#include "core/Settings.h"
+#include "input/CursorImage.h"
 
 CursorState g_cursor;
 

@@ -1,11 +1,11 @@
 // Loading the cursor strip at start-up, with a built-in arrow when the file is
 // missing or unusable, so that the pointer is always visible.
-#include "CursorImage.h"
+#include "input/CursorImage.h"
 #include <aygshell.h>
-#include "AppState.h"
-#include "InstallPath.h"
 #include "ScopedWin.h"
-#include "ScreenMetrics.h"
+#include "core/AppState.h"
+#include "core/InstallPath.h"
+#include "core/ScreenMetrics.h"
 
 HBITMAP CreateBuiltInCursor(int cellWidth, int cellHeight)
 {

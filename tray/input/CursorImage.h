@@ -1,7 +1,7 @@
 // The cursor strip: ten shapes side by side, magenta where transparent.
 #pragma once
 #include <windows.h>
-#include "Cursor.h"
+#include "input/Cursor.h"
 
 // Loads the cursor strip for the current scale factor from the install folder
 // (start-up); a missing or unreadable file, or one smaller than a cell, leaves a

@@ -1,5 +1,5 @@
 // Actions on the device itself: restart and screen rotation.
-#include "DeviceActions.h"
+#include "input/DeviceActions.h"
 #include <pkfuncs.h>
 
 void ResetDevice() { KernelIoControl(IOCTL_HAL_REBOOT, nullptr, 0, nullptr, 0, nullptr); }

@@ -1,12 +1,12 @@
 // The key-click sound, read once into memory so that a key press costs no file access.
 // The sound system parses the block it is handed by the sizes written inside it, so
 // a damaged file must never reach it: every chunk is checked against the file first.
-#include "KeySound.h"
+#include "input/KeySound.h"
 #include <mmsystem.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include "AppState.h"
+#include "core/AppState.h"
 
 static BYTE* s_sound; // a whole, consistent WAVE file, or null
 

@@ -1,11 +1,11 @@
 // Key reports from the driver, injected as they come. The keys injected as pressed
 // are remembered, so that a keyboard that goes away never leaves a key held down.
-#include "Keyboard.h"
-#include "AppState.h"
-#include "Backlight.h"
-#include "DriverProtocol.h"
-#include "KeySound.h"
-#include "Settings.h"
+#include "input/Keyboard.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+#include "input/Backlight.h"
+#include "input/KeySound.h"
+#include "protocol/DriverProtocol.h"
 
 namespace {
 enum { KEY_CODES = 256 };

@@ -1,11 +1,11 @@
 // One mouse report from the driver: relative movement scaled by the speed setting
 // into an absolute pointer position, button presses and wheel steps through their
 // bound actions, and one pointer event (or a timed sequence) at that position.
-#include "MouseReport.h"
-#include "ButtonActions.h"
-#include "DriverProtocol.h"
-#include "ScreenMetrics.h"
-#include "Settings.h"
+#include "input/MouseReport.h"
+#include "core/ScreenMetrics.h"
+#include "core/Settings.h"
+#include "input/ButtonActions.h"
+#include "protocol/DriverProtocol.h"
 
 namespace {
 const int kSpeedMultiplier[SPEED_COUNT] = {1, 1, 1, 1, 2, 3, 4, 5, 6, 7, 8};

@@ -1,7 +1,7 @@
 // One mouse report from the driver turned into pointer input.
 #pragma once
 #include <windows.h>
-#include "Cursor.h"
+#include "input/Cursor.h"
 
 void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons);
 

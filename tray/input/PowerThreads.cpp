@@ -1,12 +1,12 @@
 // The two power workers: one drops the backlight after the quiet time, the other
 // logs the system's power transitions.
-#include "PowerThreads.h"
+#include "input/PowerThreads.h"
 #include <msgqueue.h>
 #include <pm.h>
-#include "AppState.h"
-#include "Backlight.h"
-#include "DebugLog.h"
-#include "Settings.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/Settings.h"
+#include "input/Backlight.h"
 
 enum { POWER_CHECK_MS = 5000, POWER_MESSAGE_BYTES = 44 };
 

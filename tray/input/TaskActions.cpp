@@ -1,6 +1,6 @@
 // Closing and switching the foreground task.
-#include "TaskActions.h"
-#include "DebugLog.h"
+#include "input/TaskActions.h"
+#include "core/DebugLog.h"
 
 // Hides the window and puts it behind all others, so the one behind it comes forward.
 static void SendToBack(HWND window)

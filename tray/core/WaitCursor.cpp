@@ -1,6 +1,6 @@
 // The system's busy cursor around slow work.
-#include "WaitCursor.h"
-#include "AppState.h"
+#include "core/WaitCursor.h"
+#include "core/AppState.h"
 
 void ShowWaitCursor(int on)
 {

@@ -1,5 +1,5 @@
-#include "Startup.h"
-#include "InstallContract.h"
+#include "app/Startup.h"
+#include "protocol/InstallContract.h"
 #include <wchar.h>
 
 BOOL MayStart(DWORD autostart, const WCHAR* commandLine)

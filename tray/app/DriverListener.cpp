@@ -1,13 +1,13 @@
-#include "DriverListener.h"
-#include "AppState.h"
-#include "Backlight.h"
-#include "Cursor.h"
-#include "DebugLog.h"
-#include "DriverProtocol.h"
-#include "GUI.h"
-#include "Keyboard.h"
-#include "MouseReport.h"
-#include "Settings.h"
+#include "app/DriverListener.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/Settings.h"
+#include "gui/GUI.h"
+#include "input/Backlight.h"
+#include "input/Cursor.h"
+#include "input/Keyboard.h"
+#include "input/MouseReport.h"
+#include "protocol/DriverProtocol.h"
 
 HANDLE g_listenerReady;
 volatile BYTE g_listenerReturned;

@@ -1,6 +1,6 @@
-#include "ScreenMetrics.h"
-#include "DebugLog.h"
+#include "core/ScreenMetrics.h"
 #include "ScopedWin.h"
+#include "core/DebugLog.h"
 
 ScreenMetrics g_screen;
 
