@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <vector>
 #include "DeviceKit.h"
-#include "gui/GUI.h"
 #include "core/InstallPath.h"
 #include "core/ScreenMetrics.h"
+#include "gui/GUI.h"
 
 namespace {
 

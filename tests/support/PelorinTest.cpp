@@ -1,9 +1,6 @@
 #include "PelorinTest.h"
 #include <tlhelp32.h>
 
-const wchar_t kPelorinClass[] = L"MORVANE.Vantorix";
-const wchar_t kPelorinTitle[] = L"Vantorix";
-
 std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file)
 {
     std::wstring path = kInstallFolder;
@@ -14,7 +11,7 @@ std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file)
 
 void StopInstalledProgram()
 {
-    HWND window = FindWindowW(kPelorinClass, nullptr);
+    HWND window = FindWindowW(kWindowClass, nullptr);
     if (window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
         WaitUntil([&] { return !IsWindow(window); });
@@ -23,7 +20,7 @@ void StopInstalledProgram()
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        HANDLE process = _wcsicmp(entry.szExeFile, L"Pelorin.exe") == 0
+        HANDLE process = _wcsicmp(entry.szExeFile, kProgramFile) == 0
                              ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)
                              : nullptr;
         if (process) {
@@ -71,7 +68,7 @@ void PelorinTest::Reinstall(const InstallOptions& options)
 bool PelorinTest::StartRunning(const std::wstring& arguments)
 {
     DeleteListenerThreadId();
-    process_ = StartProgram(InstalledFile(nullptr, L"Pelorin.exe"), arguments, &processId_);
+    process_ = StartProgram(InstalledFile(nullptr, kProgramFile), arguments, &processId_);
     if (!process_)
         return false;
     listener_ = WaitForListener(15000);
@@ -80,7 +77,7 @@ bool PelorinTest::StartRunning(const std::wstring& arguments)
 
 int PelorinTest::RunToExit(const std::wstring& arguments, DWORD timeoutMs)
 {
-    return RunProgram(InstalledFile(nullptr, L"Pelorin.exe"), arguments, timeoutMs);
+    return RunProgram(InstalledFile(nullptr, kProgramFile), arguments, timeoutMs);
 }
 
 int PelorinTest::CloseRunning(UINT message, WPARAM wParam, DWORD timeoutMs)

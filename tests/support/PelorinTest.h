@@ -13,9 +13,6 @@
 #include "Sequence.h"
 #include "WaitUntil.h"
 
-extern const wchar_t kPelorinClass[]; // "MORVANE.Vantorix"
-extern const wchar_t kPelorinTitle[]; // "Vantorix"
-
 // C:\Program Files\Vantorix\FOLDER\FILE (FOLDER may be empty).
 std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file);
 
@@ -32,14 +29,14 @@ protected:
 
     // Starts Pelorin.exe with `arguments` and waits until its listener is published.
     // The process handle stays with the fixture.
-    bool StartRunning(const std::wstring& arguments = L"-tray");
+    bool StartRunning(const std::wstring& arguments = kProgramArgument);
     // Starts it and waits for it to end by itself; its exit code, or -1.
     int RunToExit(const std::wstring& arguments, DWORD timeoutMs = 20000);
     // Ends the running program through its window; its exit code, or -1.
     int CloseRunning(UINT message = WM_CLOSE, WPARAM wParam = 0, DWORD timeoutMs = 15000);
     bool IsRunning() const;
 
-    HWND MainWindow() const { return FindWindowW(kPelorinClass, kPelorinTitle); }
+    HWND MainWindow() const { return FindWindowW(kWindowClass, kWindowTitle); }
     DWORD Listener() const { return listener_; }
     // Posts a driver message to the running program's listener; false when it is gone.
     bool Post(UINT message, WPARAM wParam, LPARAM lParam) { return PostDriver(listener_, message, wParam, lParam); }

@@ -30,7 +30,7 @@ struct Applet : PelorinTest {
         ASSERT_TRUE(window);
         EXPECT_TRUE(IsWindowVisible(window));
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
-        EXPECT_TRUE(WaitUntil([] { return CountProcesses(L"Pelorin.exe") == 1; })) << "one tray program";
+        EXPECT_TRUE(WaitUntil([] { return CountProcesses(kProgramFile) == 1; })) << "one tray program";
     }
 };
 
@@ -132,10 +132,10 @@ TEST_F(Applet, StartsNothingFromAnUnsetOrCutInstallPath)
     for (const auto& p : paths) {
         DeleteAppKey();
         if (p.type != REG_NONE)
-            SetRaw(L"InstallPath", p.type, p.text.c_str(), (DWORD)(p.bytes ? p.bytes : (p.text.size() + 1) * 2));
+            SetRaw(kInstallPathValue, p.type, p.text.c_str(), (DWORD)(p.bytes ? p.bytes : (p.text.size() + 1) * 2));
         ClearLaunches();
         EXPECT_EQ(0, Send(CPL_DBLCLK, 0, 101)) << p.what;
-        EXPECT_EQ(p.starts, WaitForWindow(kPelorinClass, kPelorinTitle, p.starts ? 5000 : 300) != nullptr) << p.what;
+        EXPECT_EQ(p.starts, WaitForWindow(kWindowClass, kWindowTitle, p.starts ? 5000 : 300) != nullptr) << p.what;
         EXPECT_EQ(0u, ReadLaunches().size()) << p.what;
         StopInstalledProgram();
     }

@@ -66,7 +66,7 @@ TEST_F(SettingsWindow, TrayTapShowsTheWindowOnlyOnRelease)
     EXPECT_EQ(window, icons[0].window);
     EXPECT_EQ((UINT)TRAY_ICON_ID, icons[0].id);
     EXPECT_EQ((UINT)WM_TRAY_CALLBACK, icons[0].callback);
-    ASSERT_TRUE(TapTrayIcon(kPelorinClass));
+    ASSERT_TRUE(TapTrayIcon(kWindowClass));
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
@@ -82,7 +82,7 @@ TEST_F(SettingsWindow, SoftKeysHideAndShowStatus)
     EnumWindows(
         [](HWND top, LPARAM data) CALLBACK -> BOOL {
             HWND* keys = (HWND*)data;
-            if (GetWindow(top, GW_OWNER) == FindWindowW(kPelorinClass, kPelorinTitle)) {
+            if (GetWindow(top, GW_OWNER) == FindWindowW(kWindowClass, kWindowTitle)) {
                 keys[0] = FindWindowExW(top, nullptr, L"button", L"Hide");
                 keys[1] = FindWindowExW(top, nullptr, L"button", L"Status");
             }

@@ -152,14 +152,20 @@ TEST_F(SilentLibrary, IsLeftAfterFiveSecondsAndACloseMeanwhileWaitsForTheTree)
     RemoteTree tree(Control(picker, IDC_APPLET_TREE));
     HTREEITEM silent = tree.Find(nullptr, L"hang.cpl");
     ASSERT_NE(nullptr, silent);
-    std::thread tap([&] { tree.TapButton(silent); });
+    DWORD tapped = 0; // how long the tap was answered after
+    std::thread tap([&] {
+        DWORD start = GetTickCount();
+        tree.TapButton(silent);
+        tapped = GetTickCount() - start;
+    });
     Sleep(1000);
     DWORD_PTR ignored;
     EXPECT_TRUE(SendMessageTimeoutW(picker, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored));
     EXPECT_TRUE(IsWindow(picker)) << "closed only once the tree's notice is over";
     tap.join();
     ASSERT_TRUE(WaitClosed(picker));
-    EXPECT_EQ(1u, CountLog(Log(), "Applet browser: [hang.cpl] did not answer within 5000 ms, left to itself and not listed"));
+    EXPECT_GE(tapped, 4900u) << "left before its five seconds";
+    EXPECT_LT(tapped, 9000u) << "waited for more than once";
     EXPECT_EQ(kMiddleClick, GetDword(L"Middle_Button_Action")) << "closed as cancelled";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(MainWindow()) != FALSE; })) << "the settings window usable";
 }
@@ -205,8 +211,6 @@ TEST_F(CarefulLibraries, ListEveryAppletAndAreConfirmedByOk)
         ASSERT_TRUE(WaitClosed(picker)) << ToUtf8(row.file) << ": OK refused";
         EXPECT_EQ(row.reference, GetText(L"Middle_Button_Param1"));
     }
-    for (const std::string& line : Log())
-        EXPECT_EQ(std::string::npos, line.find("faulted inside CPlApplet")) << line;
 }
 
 // A folder of the test's own below the root, with a subfolder whose path fits but
@@ -253,9 +257,9 @@ TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
     EXPECT_EQ(0, tree.ChildrenFlag(empty)) << "an empty folder loses its button";
     EXPECT_EQ(1000u, tree.Children(tree.ExpandPath({L"\\", L"Program Files", L"Many Files"})).size());
 
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(longFolder.c_str())) << "no long folder to leave out";
     HTREEITEM test = tree.ExpandPath({L"\\", L"PickerTest"});
     EXPECT_EQ(std::vector<std::wstring>{L"a.exe"}, tree.ChildTexts(test)) << "a folder whose path would be cut is left out";
-    EXPECT_TRUE(WaitForLog("BrowseFile: [" + std::string(246, 'd') + "] not listed"));
     tree.TapButton(test);
     Touch(L"b.exe");
     Touch(L"c.txt");

@@ -17,7 +17,7 @@ struct SettingsPages : PelorinTest {
     void Open()
     {
         ASSERT_TRUE(StartRunning());
-        ASSERT_TRUE(TapTrayIcon(kPelorinClass));
+        ASSERT_TRUE(TapTrayIcon(kWindowClass));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(MainWindow()); }));
         W = GetSystemMetrics(SM_CXSCREEN);
         H = GetSystemMetrics(SM_CYSCREEN);
@@ -271,7 +271,7 @@ TEST_F(SettingsPages, StatusPageShowsTheAttachmentLive)
 TEST_F(SettingsPages, PaintedPartsFollowTheSettings)
 {
     SetDword(L"Wheel_Down_Action", 99); // only a damaged value holds this
-    SetText(L"AboutWebName", L"");
+    SetText(kAboutWebNameValue, L"");
     Open();
     auto ink = [&](RECT box) { return 48 * 24 - CountColour(box, RGB(0xFF, 0xFF, 0xFF)); };
     RECT frameOfButton0 = Units(1, 41, 4, 104), frameOfButton3 = Units(145, 41, 148, 104);

@@ -12,7 +12,7 @@ struct StartRule : PelorinTest {};
 TEST_F(StartRule, WithoutAutostartAnEmptyCommandLineDeclines)
 {
     EXPECT_EQ(0, RunToExit(L""));
-    EXPECT_FALSE(HasValue(L"INTRCM")) << "a declined start publishes no listener";
+    EXPECT_FALSE(HasValue(kListenerThreadValue)) << "a declined start publishes no listener";
     EXPECT_EQ(nullptr, MainWindow());
     // The exit handler's line comes last: no window was made.
     ExpectSequence(Log(), {"", "", "Init tray app.", "--------------------------", "Device: [", "Autostart: 0",
@@ -22,9 +22,9 @@ TEST_F(StartRule, WithoutAutostartAnEmptyCommandLineDeclines)
 TEST_F(StartRule, CommandLineMustBeTrayAloneInAnyCase)
 {
     EXPECT_EQ(0, RunToExit(L"-tray now"));
-    EXPECT_FALSE(HasValue(L"INTRCM"));
+    EXPECT_FALSE(HasValue(kListenerThreadValue));
     EXPECT_EQ(0, RunToExit(L"tray"));
-    EXPECT_FALSE(HasValue(L"INTRCM"));
+    EXPECT_FALSE(HasValue(kListenerThreadValue));
 
     ASSERT_TRUE(StartRunning(L"-TRAY"));
     EXPECT_GE(FindMessage(Log(), "INIT-6: CT-3 (msg listener) thread:"), 0);
@@ -44,7 +44,7 @@ TEST_F(StartRule, StartUpLogsItsStepsInOrder)
                                  "INIT-2: REG Settings: 1", "INIT-3: Screen size:", "INIT-4: CT-1 (power) thread:",
                                  "INIT-5: CT-2 (power timeout) thread:", "INIT-6: CT-3 (msg listener) thread:"});
     EXPECT_TRUE(WaitForLog("DriverListenThread thread running."));
-    EXPECT_EQ(Listener(), GetDword(L"INTRCM"));
+    EXPECT_EQ(Listener(), GetDword(kListenerThreadValue));
 }
 
 struct Threads : PelorinTest {};
@@ -85,16 +85,16 @@ TEST_F(SingleInstance, SecondStartBringsTheFirstForwardAndEnds)
     ASSERT_TRUE(StartRunning());
     HWND window = MainWindow();
     EXPECT_FALSE(IsWindowVisible(window)) << "the settings window starts hidden";
-    DWORD published = GetDword(L"INTRCM");
+    DWORD published = GetDword(kListenerThreadValue);
     SetDword(L"Speed", 9); // a setting the second start must not write back
     DeleteDebugLog();
 
-    EXPECT_EQ(0, RunToExit(L"-tray"));
+    EXPECT_EQ(0, RunToExit(kProgramArgument));
     // The second start posts its request: the first shows itself when it takes it.
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
     EXPECT_GE(FindMessage(Log(), "QUIT: Duplicate instance"), 0);
-    EXPECT_EQ(published, GetDword(L"INTRCM"));
+    EXPECT_EQ(published, GetDword(kListenerThreadValue));
     EXPECT_EQ(9u, GetDword(L"Speed"));
     EXPECT_EQ(window, MainWindow());
     EXPECT_TRUE(IsRunning());

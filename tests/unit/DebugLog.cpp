@@ -3,8 +3,8 @@
 #include <regex>
 #include <string>
 #include "AppKey.h"
-#include "core/DebugLog.h"
 #include "DebugLogFile.h"
+#include "core/DebugLog.h"
 
 namespace {
 

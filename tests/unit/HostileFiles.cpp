@@ -8,11 +8,11 @@
 #include <aygshell.h>
 #include <string>
 #include "AppKey.h"
+#include "core/InstallPath.h"
+#include "core/ScreenMetrics.h"
 #include "input/Cursor.h"
 #include "input/CursorImage.h"
-#include "core/InstallPath.h"
 #include "input/KeySound.h"
-#include "core/ScreenMetrics.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST(HostileFiles, CursorStripSmallerThanACellGivesTheBuiltInArrow)
     CreateDirectoryW(L"C:\\hostile\\images", nullptr);
     WriteTestFile(L"images\\cursors_f1.jpg", TinyBitmap());
     DeleteAppKey();
-    SetText(L"InstallPath", L"\\hostile");
+    SetText(kInstallPathValue, L"\\hostile");
     ClearInstallPathCache();
 
     CursorState state = {};

@@ -2,15 +2,15 @@
 // power manager refuses, and the power transitions the notification thread logs.
 #include <gtest/gtest.h>
 #include <pm.h>
-#include "core/AppState.h"
-#include "input/Backlight.h"
-#include "input/PowerThreads.h"
-#include "core/DebugLog.h"
 #include "DebugLogFile.h"
 #include "Sequence.h"
 #include "WaitUntil.h"
 #include "ce_device_api.h"
 #include "ce_device_input.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "input/Backlight.h"
+#include "input/PowerThreads.h"
 
 namespace {
 

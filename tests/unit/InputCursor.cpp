@@ -2,13 +2,13 @@
 // plain background: the shape a setting chooses, a built-in arrow without a picture,
 // and no GDI objects lost over many moves.
 #include <gtest/gtest.h>
-#include "input/Cursor.h"
 #include "DeviceKit.h"
-#include "gui/GUI.h"
-#include "input/CursorImage.h"
-#include "core/InstallPath.h"
 #include "Recorder.h"
+#include "core/InstallPath.h"
 #include "core/ScreenMetrics.h"
+#include "gui/GUI.h"
+#include "input/Cursor.h"
+#include "input/CursorImage.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ TEST_F(InputCursor, MissingPictureGivesABuiltInArrow)
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, APP_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                              &key, nullptr));
-    RegSetValueExW(key, L"InstallPath", 0, REG_SZ, (const BYTE*)nowhere, sizeof nowhere);
+    RegSetValueExW(key, kInstallPathValue, 0, REG_SZ, (const BYTE*)nowhere, sizeof nowhere);
     RegCloseKey(key);
     ClearInstallPathCache();
     LoadCursorImage(state);

@@ -3,10 +3,10 @@
 // registry are drawn as they are.
 #include <gtest/gtest.h>
 #include "DeviceKit.h"
-#include "gui/GUI.h"
+#include "core/AppState.h"
 #include "core/InstallPath.h"
 #include "core/ScreenMetrics.h"
-#include "core/AppState.h"
+#include "gui/GUI.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <psapi.h>
 #include <functional>
 #include <thread>
-#include "browsers/AppletBrowser.h"
 #include "DeviceKit.h"
+#include "browsers/AppletBrowser.h"
 #include "browsers/FolderListing.h"
 #include "browsers/PickerFrame.h"
 #include "browsers/ProgramBrowser.h"

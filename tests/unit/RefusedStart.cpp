@@ -20,7 +20,7 @@ TEST(RefusedStart, DestroyingTheWindowWritesNothing)
     g_gui.Release(); // what the exit handler does
 
     EXPECT_FALSE(HasValue(L"Enable_Tray")) << "the refused start saved its settings";
-    EXPECT_FALSE(HasValue(L"INTRCM"));
+    EXPECT_FALSE(HasValue(kListenerThreadValue));
     EXPECT_EQ(7u, GetDword(L"Speed"));
 }
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <thread>
 #include "AppKey.h"
+#include "ce_device_api.h"
 #include "core/Registry.h"
 #include "core/Settings.h"
-#include "ce_device_api.h"
 
 namespace {
 

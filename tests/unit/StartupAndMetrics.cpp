@@ -1,7 +1,7 @@
 // The automatic-start rule and the screen metrics, in-process on the emulated screen.
 #include <gtest/gtest.h>
-#include "core/ScreenMetrics.h"
 #include "app/Startup.h"
+#include "core/ScreenMetrics.h"
 
 namespace {
 
