@@ -12,8 +12,8 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include "browsers/AppletBrowser.h"
 #include "DeviceKit.h"
+#include "browsers/AppletBrowser.h"
 #include "browsers/PickerFrame.h"
 #include "browsers/ProgramBrowser.h"
 #include "core/ScreenMetrics.h"
@@ -185,18 +185,8 @@ HWND g_owner;
 // owner is back in front.
 double TapOkUntilOwnerInFront(HWND picker)
 {
-    struct Search {
-        HWND picker, ok;
-    } search = {picker, nullptr};
-    EnumWindows(
-        [](HWND bar, LPARAM data) CALLBACK -> BOOL {
-            Search* s = (Search*)data;
-            if (GetWindow(bar, GW_OWNER) == s->picker)
-                s->ok = FindWindowExW(bar, nullptr, L"button", L"OK");
-            return !s->ok;
-        },
-        (LPARAM)&search);
-    HWND ok = search.ok;
+    HWND bar = FindSoftKeyBar(picker);
+    HWND ok = bar ? FindWindowExW(bar, nullptr, L"button", L"OK") : nullptr;
     RECT key = {};
     if (!ok || !GetWindowRect(ok, &key)) {
         fwprintf(stderr, L"pickers: no OK key\n");

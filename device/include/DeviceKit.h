@@ -229,6 +229,9 @@ bool TapTab(HWND tab, int index);
 // chooses ACTION from the action list, as the user does. Returns at once: for
 // "Open Program" (9) and "Open Applet" (10) the window's thread then runs a picker.
 bool ChooseButtonAction(HWND settings, int button, int action);
+// The soft-key bar of a window (a picker's): the window it owns that carries the OK
+// key; null when there is none.
+HWND FindSoftKeyBar(HWND window);
 
 // ---------------------------------------------------------------------------
 // Processes and windows of the device.

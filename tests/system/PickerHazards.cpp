@@ -20,22 +20,6 @@ struct PickerHazards : PickerTest {
         SetDword(L"Right_Button_Action", kCloseTask);
         SetDword(L"Wheel_Up_Action", kRotateScreen);
     }
-    // The picker's soft-key bar: the window it owns that carries the OK key.
-    static HWND SoftKeyBar(HWND picker)
-    {
-        struct Search {
-            HWND owner, bar;
-        } search = {picker, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM data) CALLBACK -> BOOL {
-                Search* s = (Search*)data;
-                if (GetWindow(window, GW_OWNER) == s->owner && FindWindowExW(window, nullptr, L"button", L"OK"))
-                    s->bar = window;
-                return !s->bar;
-            },
-            (LPARAM)&search);
-        return search.bar;
-    }
     static RECT Rect(HWND window)
     {
         RECT r = {};
@@ -68,7 +52,7 @@ TEST_F(PickerHazards, APickerFollowsTheScreenWhenItTurns)
         int barTop = h - TopBarHeight();
         RECT p, b, k, t;
         EXPECT_TRUE(WaitUntil([&] {
-            HWND bar = SoftKeyBar(picker);
+            HWND bar = FindSoftKeyBar(picker);
             p = Rect(picker), b = Rect(bar), k = Rect(FindWindowExW(bar, nullptr, L"button", L"OK"));
             t = Rect(GetDlgItem(picker, IDC_APPLET_TREE));
             return p.right == w && p.bottom == barTop && b.top == barTop && b.right == w && k.bottom <= h &&
