@@ -23,8 +23,6 @@ DeviceStateLock::~DeviceStateLock()
 {
     if (held_)
         ReleaseMutex(mutex_);
-    if (mutex_)
-        CloseHandle(mutex_);
 }
 
 void CopyDeviceText(WCHAR* dest, size_t chars, LPCWSTR src)

@@ -4,6 +4,7 @@
 // cross-process lock. Internal to the platform layer.
 #pragma once
 #include <windows.h>
+#include "ScopedWin.h"
 
 extern const WCHAR kEmulatedDeviceKey[]; // L"Software\\EmulatedDevice"
 
@@ -17,7 +18,7 @@ public:
     DeviceStateLock& operator=(const DeviceStateLock&) = delete;
 
 private:
-    HANDLE mutex_;
+    ScopedHandle mutex_;
     bool held_;
 };
 

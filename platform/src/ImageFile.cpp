@@ -4,6 +4,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 #include "ImageHeader.h"
+#include "ScopedWin.h"
 #include "aygshell.h"
 
 using namespace Gdiplus;
@@ -64,7 +65,7 @@ extern "C" HBITMAP WINAPI SHLoadImageFile(LPCWSTR fileName)
     // The decoder's own idea of the size is held to the same limits.
     if (FitsTheDevice(ImageSize{width, height})) {
         void* bits = nullptr;
-        HBITMAP dib = CreateTopDownDib(width, height, &bits);
+        ScopedBitmap dib(CreateTopDownDib(width, height, &bits));
         if (dib && bits) {
             // The decoder writes straight into the DIB section's pixels.
             BitmapData data = {};
@@ -78,12 +79,9 @@ extern "C" HBITMAP WINAPI SHLoadImageFile(LPCWSTR fileName)
                                                PixelFormat32bppRGB, &data) == Ok) {
                 DllExports::GdipBitmapUnlockBits(picture, &data);
                 GdiFlush();
-                result = dib;
-                dib = nullptr;
+                result = dib.Release();
             }
         }
-        if (dib)
-            DeleteObject(dib);
     }
     DllExports::GdipDisposeImage(picture);
     return result;

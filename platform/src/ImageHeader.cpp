@@ -3,6 +3,7 @@
 #include "ImageHeader.h"
 #include <limits.h>
 #include <string.h>
+#include "ScopedWin.h"
 
 namespace {
 // A process of the device runs in a 32 MiB address slot, on a device with 64 MiB of
@@ -25,22 +26,17 @@ public:
                               FILE_ATTRIBUTE_NORMAL, nullptr))
     {
     }
-    ~File()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
     bool Read(DWORD offset, BYTE* buffer, DWORD bytes) const
     {
         DWORD read = 0;
-        return handle_ != INVALID_HANDLE_VALUE && SetFilePointer(handle_, (LONG)offset, nullptr, FILE_BEGIN) == offset &&
+        return handle_.IsValid() && SetFilePointer(handle_, (LONG)offset, nullptr, FILE_BEGIN) == offset &&
                ReadFile(handle_, buffer, bytes, &read, nullptr) && read == bytes;
     }
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
 private:
-    HANDLE handle_;
+    ScopedHandle handle_;
 };
 
 UINT BigEndian16(const BYTE* p) { return (UINT)p[0] << 8 | p[1]; }
