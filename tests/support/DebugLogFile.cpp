@@ -4,7 +4,9 @@
 #include <sstream>
 #include "DeviceKit.h"
 
-const wchar_t kDebugLogPath[] = L"C:\\ui.tray.dbg";
+// The device's root is the emulated device's drive C:.
+static const std::wstring s_debugLogPath = std::wstring(L"C:") + kDebugLogFile;
+const wchar_t* const kDebugLogPath = s_debugLogPath.c_str();
 
 void DeleteDebugLog() { DeleteFileW(kDebugLogPath); }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-extern const wchar_t kDebugLogPath[]; // C:\ui.tray.dbg
+extern const wchar_t* const kDebugLogPath; // C:\ui.tray.dbg
 
 void DeleteDebugLog();
 bool DebugLogExists();

@@ -80,7 +80,7 @@ TEST_F(Applet, OpeningBringsForwardATrayProgramThatStartsSlowly)
     // program's first lines wait, and its window comes well after 500 ms.
     HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread holder([held] {
-        HANDLE lock = CreateMutexW(nullptr, FALSE, L"MORVANE.Vantorix.DebugLog");
+        HANDLE lock = CreateMutexW(nullptr, FALSE, kDebugLogLock);
         WaitForSingleObject(lock, INFINITE);
         SetEvent(held);
         Sleep(1500);

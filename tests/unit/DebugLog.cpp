@@ -5,6 +5,7 @@
 #include "AppKey.h"
 #include "DebugLogFile.h"
 #include "core/DebugLog.h"
+#include "InstallContract.h"
 
 namespace {
 
@@ -124,19 +125,17 @@ TEST_F(DebugLogFileTest, UnopenableFileDropsTheLineAndCarriesOn)
 
 namespace {
 
-// The log's lock is held across processes under this name.
-const wchar_t kLogLockName[] = L"MORVANE.Vantorix.DebugLog";
-
+// The log's lock is held across processes under its contract name.
 DWORD WINAPI HoldLogLockAndEnd(LPVOID)
 {
-    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, kLogLockName);
+    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, kDebugLogLock);
     WaitForSingleObject(lock, INFINITE);
     return 0; // ends owning it, as a thread killed in the middle of a line would
 }
 
 DWORD WINAPI HoldLogLockLong(LPVOID done)
 {
-    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, kLogLockName);
+    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, kDebugLogLock);
     WaitForSingleObject(lock, INFINITE);
     WaitForSingleObject((HANDLE)done, 30000);
     ReleaseMutex(lock);

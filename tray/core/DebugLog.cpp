@@ -2,18 +2,18 @@
 #include <stdarg.h>
 #include "ScopedWin.h"
 #include "core/AppState.h"
+#include "protocol/InstallContract.h"
 
 DWORD g_debugEnabled;
 static DWORD s_memoryBaseline; // free physical memory at the first logged line
 
-static const WCHAR kLogFile[] = L"\\ui.tray.dbg";
 
 // Four threads log, and a second instance that is being refused logs into the same
 // file. Appends through separate handles are not atomic, so one line is written at
 // a time, across processes. A holder killed while writing hands the lock on; one
 // that hangs costs the waiter its line, never the waiter itself.
 enum { LOG_LOCK_WAIT_MS = 1000 };
-static HANDLE s_logLock = CreateMutexW(nullptr, FALSE, L"MORVANE.Vantorix.DebugLog");
+static HANDLE s_logLock = CreateMutexW(nullptr, FALSE, kDebugLogLock);
 
 // The line as written, held while the lock is: text mode's CRLF line ends, the
 // system's code page. Kept static so that no thread needs the space on its stack.
@@ -64,7 +64,7 @@ static void AppendLine(const WCHAR* stamp, const WCHAR* message)
     if (bytes <= 0)
         return;
 
-    ScopedHandle file(CreateFileW(kLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    ScopedHandle file(CreateFileW(kDebugLogFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return; // a file system that refuses the file loses the line, nothing else

@@ -21,3 +21,8 @@ constexpr WCHAR kProgramFile[] = L"Pelorin.exe";
 constexpr WCHAR kProgramArgument[] = L"-tray";
 constexpr WCHAR kWindowClass[] = L"MORVANE.Vantorix";
 constexpr WCHAR kWindowTitle[] = L"Vantorix";
+
+// The debug log at the device's root, and the named mutex that every writer of it
+// holds while appending a line.
+constexpr WCHAR kDebugLogFile[] = L"\\ui.tray.dbg";
+constexpr WCHAR kDebugLogLock[] = L"MORVANE.Vantorix.DebugLog";
