@@ -17,6 +17,7 @@
 // The desktop's own GetForegroundWindow: the test sees which window really is in front.
 #define CE_DEVICE_NO_NAME_MAPPING
 #include "ce_device_input.h"
+#include "core/PublishedButtons.h"
 
 namespace {
 

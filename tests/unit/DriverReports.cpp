@@ -16,6 +16,7 @@
 #include "Sequence.h"
 #include "app/DriverListener.h"
 #include "core/AppState.h"
+#include "core/PublishedButtons.h"
 #include "core/ScreenMetrics.h"
 #include "gui/GUI.h"
 #include "input/Backlight.h"

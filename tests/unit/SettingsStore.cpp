@@ -4,6 +4,7 @@
 #include <thread>
 #include "AppKey.h"
 #include "ce_device_api.h"
+#include "core/PublishedButtons.h"
 #include "core/Registry.h"
 #include "core/Settings.h"
 

@@ -3,7 +3,7 @@
 // the one the reader is copying, then publishes it with one interlocked write. The
 // reader marks the slot it copies, so that no later write touches it, and takes
 // another only when a newer one was published in between. Neither side waits.
-#include "core/Settings.h"
+#include "core/PublishedButtons.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 #include "core/AppState.h"
 #include "core/DebugLog.h"
+#include "core/PublishedButtons.h"
 #include "core/Registry.h"
 
 enum { VALUE_NAME_CHARS = 64 };

@@ -6,6 +6,7 @@
 #include "core/DebugLog.h"
 #include "core/InstallPath.h"
 #include "core/Launch.h"
+#include "core/PublishedButtons.h"
 #include "core/ScreenMetrics.h"
 #include "gui/GUI.h"
 

@@ -3,6 +3,7 @@
 #include "input/ButtonActions.h"
 #include "core/DebugLog.h"
 #include "core/Launch.h"
+#include "core/PublishedButtons.h"
 #include "core/Settings.h"
 #include "input/DeviceActions.h"
 #include "input/TaskActions.h"
