@@ -51,6 +51,13 @@ protected:
     std::vector<std::string> Log(const std::string& prefix = "") const { return Starting(ReadDebugLogMessages(), prefix); }
     // Waits until the log holds a message starting with `prefix`.
     bool WaitForLog(const std::string& prefix, DWORD timeoutMs = 5000) const;
+    // The running program's processor time, user and kernel, over the next `ms`; -1
+    // when it cannot be read.
+    double ProcessorMsOver(DWORD ms) const;
+    // Between the moments a test looks the program must be idle: with nothing coming,
+    // no thread of it may keep a processor busy. Checked after every test's last
+    // action while the program still runs.
+    void ExpectQuiet() const;
 
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;

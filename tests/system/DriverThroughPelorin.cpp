@@ -1,6 +1,7 @@
 // The driver's messages through the real program, as the foreground application
 // receives them: one row of reports from the real driver simulator, thousands of
-// messages in posting order, and the pointer on a screen that turns.
+// messages in posting order, the pointer on a screen that turns, and a program that
+// falls idle whenever reports stop, however the last of them ended.
 #include "PelorinTest.h"
 #include "Recorder.h"
 
@@ -95,5 +96,39 @@ TEST_F(DriverThroughPelorin, PointerFollowsTheScreenRound)
     }
     EXPECT_TRUE(WaitUntil([] { return GetSystemMetrics(SM_CXSCREEN) == 240 && GetSystemMetrics(SM_CYSCREEN) == 320; }));
 }
+
+// The ends of a stream after which the cursor stands where it was last drawn, or
+// must go: each leaves the program idle once handled (the fixture measures it again
+// after every test). Reports follow each other within a display frame, so the last
+// one always finds a drawing of the cursor due.
+struct StreamEnd {
+    const char* name;
+    DWORD speed;
+    const char* script;
+};
+const StreamEnd kStreamEnds[] = {
+    {"ClickAfterAMove", 3, "attach mouse\nmove 40 80\nclick left"},
+    {"WheelStepAfterAMove", 3, "attach mouse\nmove 40 80\nwheel 1"},
+    {"MovesBelowAPixelAtTheSlowestSpeed", 0, "attach mouse\nmove 120 120\nmove 3 0\nmove 0 3"},
+    {"PushedAgainstTheRightEdge", 3, "attach mouse\nmove 230 80\nsleep 300\nmove 30 0\nmove 10 0"},
+    {"MoveAndBack", 3, "attach mouse\nmove 40 80\nmove 1 0\nmove -1 0"},
+    {"DetachedRightAfterAMove", 3, "attach mouse\nmove 40 80\ndetach mouse"},
+    {"StatusTwoRightAfterAMove", 3, "attach mouse\nmove 40 80\nstatus mouse 2"},
+};
+
+struct StreamEndRow : DriverThroughPelorin, ::testing::WithParamInterface<StreamEnd> {};
+
+TEST_P(StreamEndRow, LeavesTheProgramIdle)
+{
+    SetDword(L"Speed", GetParam().speed);
+    ASSERT_TRUE(recorder.Start());
+    ASSERT_TRUE(StartRunning());
+    Script(GetParam().script);
+    Drain();
+    ExpectQuiet();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StreamEndRow, ::testing::ValuesIn(kStreamEnds),
+                         [](const ::testing::TestParamInfo<StreamEnd>& info) { return std::string(info.param.name); });
 
 } // namespace

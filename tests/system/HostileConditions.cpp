@@ -1,7 +1,7 @@
 // The program under the conditions a user's device puts it in: two starts at the same
-// instant, a kill while a button is held, quit messages from strangers, launches
-// that fail, Close Task aimed at the program itself, and termination while a report
-// is still being handled.
+// instant, a kill while a button is held, quit and timer messages from strangers,
+// launches that fail, Close Task aimed at the program itself, and termination while a
+// report is still being handled.
 #include <algorithm>
 #include "PelorinTest.h"
 #include "Recorder.h"
@@ -127,6 +127,31 @@ TEST_F(HostileConditions, QuitMessagesFromOthersDoNotEndTheListener)
     ASSERT_TRUE(PostThreadMessageW(Listener(), WM_QUIT, 1, 0));
     // Queued behind the quits: typed only by a listener that took them and went on.
     EXPECT_TRUE(KeyArrives('Q')) << "the listener ended";
+}
+
+// Any process may post to the thread the registry names. A timer message carries the
+// address of a routine that dispatching it would call (here the system's own way out
+// of a process); the listener runs nothing of a stranger's choosing and drops every
+// message that is not the driver's, naming it in the log, without letting a flood of
+// them fill the log.
+TEST_F(HostileConditions, ThreadMessagesFromStrangersRunNothing)
+{
+    ASSERT_TRUE(recorder.Start());
+    ASSERT_TRUE(StartRunning());
+    LPARAM routine = (LPARAM)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ExitProcess");
+    ASSERT_NE(0, routine);
+    ASSERT_TRUE(PostThreadMessageW(Listener(), WM_TIMER, 1, routine));
+    EXPECT_TRUE(KeyArrives('T')) << "the listener ran the timer's routine";
+    EXPECT_TRUE(IsRunning());
+    EXPECT_EQ(1u, Log("DriverListenThread: thread message 0113 dropped").size());
+
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_TRUE(PostThreadMessageW(Listener(), WM_USER + 7 + i % 3, i, i));
+    EXPECT_TRUE(KeyArrives('U')) << "the listener is stuck in the flood";
+    size_t lines = Log("DriverListenThread: thread message").size() +
+                   Log("DriverListenThread: further messages").size();
+    EXPECT_LE(lines, 20u) << "a flood of strangers' messages fills the log";
+    EXPECT_GE(lines, 3u) << "the strangers' messages are not named";
 }
 
 // A launch that fails does nothing visible: no box, and the driver's messages that
