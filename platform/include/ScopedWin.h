@@ -111,14 +111,26 @@ private:
     HMODULE module_ = nullptr;
 };
 
-// A window's DC, or the whole screen's for a null window.
+// A window's DC, or the whole screen's for a null window. Constructed from a window
+// it takes the DC at once; one kept longer is taken with Acquire().
 class ScopedGetDC {
 public:
+    ScopedGetDC() = default;
     explicit ScopedGetDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ScopedGetDC()
+    ~ScopedGetDC() { Reset(); }
+    // Releases the DC held and takes the window's again; null when none is had.
+    HDC Acquire(HWND window)
+    {
+        Reset();
+        window_ = window;
+        dc_ = GetDC(window);
+        return dc_;
+    }
+    void Reset()
     {
         if (dc_)
             ReleaseDC(window_, dc_);
+        dc_ = nullptr;
     }
     operator HDC() const { return dc_; }
     HDC Get() const { return dc_; }
@@ -126,8 +138,8 @@ public:
     ScopedGetDC& operator=(const ScopedGetDC&) = delete;
 
 private:
-    HWND window_;
-    HDC dc_;
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
 };
 
 // A memory DC compatible with another DC (the screen for null). Constructed from a

@@ -183,8 +183,8 @@ protected:
         PublishButtonEntries(g_gui);
         g_gui.Speed = 3;
         g_gui.Enable_Mouse = g_gui.Enable_KB = g_gui.KBSounds = 1;
-        g_cursor.x = g_cursor.y = 100;
-        ResetMotionRemainder();
+        g_pointer.x = g_pointer.y = 100;
+        ResetMotionRemainder(g_pointer);
         SetBacklightRequirement(0);
         Run("attach mouse");
         DWORD clicks = ReadDeviceDword(L"KeyClicks");
@@ -193,14 +193,14 @@ protected:
         for (std::string line; std::getline(lines, line);)
             Run(line);
 
-        EXPECT_EQ(row.dx, g_cursor.x - 100) << "pointer x";
-        EXPECT_EQ(row.dy, g_cursor.y - 100) << "pointer y";
+        EXPECT_EQ(row.dx, g_pointer.x - 100) << "pointer x";
+        EXPECT_EQ(row.dy, g_pointer.y - 100) << "pointer y";
         EXPECT_EQ(row.clicks, ReadDeviceDword(L"KeyClicks") - clicks) << "key clicks";
         EXPECT_EQ(row.backlight, ReadDeviceDword(L"Backlight") != 0) << "backlight";
         std::vector<RecorderEvent> events = recorder.Received();
         ExpectSequence(Recorder::Words(events), row.inputs);
         // Pointer events land at the pointer, the far edge on the last pixel.
-        int x = std::min(g_cursor.x, g_screen.width - 1), y = std::min(g_cursor.y, g_screen.height - 1);
+        int x = std::min(g_pointer.x, g_screen.width - 1), y = std::min(g_pointer.y, g_screen.height - 1);
         for (const RecorderEvent& e : events) {
             if (e.kind.find("key") == std::string::npos) {
                 EXPECT_TRUE(e.x == x && e.y == y) << e.kind << " at " << e.x << "," << e.y;
@@ -211,7 +211,7 @@ protected:
             EXPECT_LT(events.back().time - events.front().time, row.minMs + 3000);
         }
         // Nothing stays held for the next row.
-        ReleaseHeldButtons(g_cursor);
+        ReleaseHeldButtons(g_pointer);
         ReleaseHeldKeys();
         recorder.Received();
     }
@@ -253,12 +253,12 @@ TEST_F(DriverReports, StatusWordsAreTheirLow32Bits)
 {
     Run("detach mouse");
     Run("post 40004 0x100000001 0");
-    EXPECT_EQ(1, g_cursor.connected);
+    EXPECT_TRUE(g_pointer.connected);
     EXPECT_EQ(1, g_mouseConnected);
     Run("post 40003 0x100000001 0");
     EXPECT_EQ(1, g_keyboardConnected);
     Run("post 40004 0x100000000 0");
-    EXPECT_EQ(0, g_cursor.connected);
+    EXPECT_FALSE(g_pointer.connected);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The software cursor drawn in-process onto the real screen, over the recorder's
 // plain background: the shape a setting chooses, a built-in arrow without a picture,
-// and no GDI objects lost over many moves.
+// no GDI objects lost over many moves, and the cursor's own thread.
 #include <gtest/gtest.h>
 #include "DeviceKit.h"
 #include "Recorder.h"
@@ -9,6 +9,9 @@
 #include "gui/GUI.h"
 #include "input/Cursor.h"
 #include "input/CursorImage.h"
+#include "input/CursorThread.h"
+#include "WaitUntil.h"
+#include "core/AppState.h"
 
 namespace {
 
@@ -57,6 +60,7 @@ protected:
     void TearDown() override
     {
         DrawCursor(state, 0);
+        ReleaseCursorDrawing(state);
         FreeCursorImage(state);
     }
     void MoveTo(int x, int y)
@@ -141,29 +145,43 @@ TEST_F(InputCursor, ManyMovesLoseNoGdiObjects)
     EXPECT_LE(NextGdiSlot(), slotBefore + 8);
 }
 
-// While reports keep coming the cursor is drawn at most once a frame; a move within
-// the frame waits, and the due drawing brings the cursor to the pointer.
-TEST_F(InputCursor, MovesWithinAFrameAreDrawnOnceAtItsEnd)
+// The cursor's thread draws where the listener places the pointer, follows a burst of
+// placements to its last one, takes the cursor away when told, and sleeps in
+// between: its processor time stands still while nothing changes.
+TEST_F(InputCursor, ItsThreadFollowsPlacementsAndSleepsBetweenThem)
 {
-    state.connected = 1;
-    MoveTo(40, 40);
-    ExpectCursorAt(40, 40, ShapeColour(0));
-    bool withinFrame = false;
-    for (int attempt = 0; attempt < 5 && !withinFrame; ++attempt) { // a loaded machine may lose the frame
-        int drawnAt = state.lastX;
-        state.x = 60 + attempt;
-        DWORD drawn = state.drawnTick = GetTickCount();
-        FollowPointer(state);
-        withinFrame = GetTickCount() - drawn < CURSOR_FRAME_MS;
-        if (withinFrame) {
-            EXPECT_EQ(drawnAt, state.lastX) << "drawn within the frame";
-            EXPECT_LE(CursorDueIn(state), (DWORD)CURSOR_FRAME_MS);
-        }
-    }
-    ASSERT_TRUE(withinFrame) << "no move within a frame in five tries";
-    DrawDueCursor(state);
-    EXPECT_EQ(INFINITE, CursorDueIn(state));
-    ExpectCursorAt(state.x, 40, ShapeColour(0));
+    g_cursor.cursorImage.Reset(CreateTestStrip(10));
+    g_terminate = 0;
+    ScopedHandle thread(CreateThread(nullptr, 0, CursorThread, nullptr, 0, nullptr));
+    ASSERT_TRUE(thread.IsValid());
+    auto busyMs = [&] {
+        FILETIME created, exited, kernel, user;
+        GetThreadTimes(thread, &created, &exited, &kernel, &user);
+        auto value = [](FILETIME t) { return ((ULONGLONG)t.dwHighDateTime << 32) | t.dwLowDateTime; };
+        return (double)(value(kernel) + value(user)) / 10000.0;
+    };
+
+    PlaceCursor(40, 40, true);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(42, 42) == ShapeColour(0); }, 2000));
+    for (int i = 0; i <= 50; ++i)
+        PlaceCursor(60 + i, 60, true);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(112, 62) == ShapeColour(0); }, 2000));
+    EXPECT_EQ(kBackground, ScreenPixel(42, 42)) << "the first cell was not put back";
+    PlaceCursor(110, 60, true); // where it is: nothing to draw
+    Sleep(100);
+    double before = busyMs();
+    Sleep(500);
+    EXPECT_LE(busyMs() - before, 20.0) << "the thread works while nothing changes";
+
+    PlaceCursor(110, 60, false);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(112, 62) == kBackground; }, 2000)) << "not taken away";
+    g_terminate = 1;
+    WakeCursorThread();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
+    EXPECT_EQ(1, g_cursorThreadReturned);
+    g_terminate = 0;
+    ReleaseCursorDrawing(g_cursor);
+    FreeCursorImage(g_cursor);
 }
 
 } // namespace

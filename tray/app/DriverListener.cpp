@@ -4,13 +4,19 @@
 #include "core/Settings.h"
 #include "gui/GUI.h"
 #include "input/Backlight.h"
-#include "input/Cursor.h"
+#include "input/CursorThread.h"
 #include "input/Keyboard.h"
 #include "input/MouseReport.h"
 #include "protocol/DriverProtocol.h"
 
 HANDLE g_listenerReady;
 volatile BYTE g_listenerReturned;
+PointerState g_pointer;
+
+// Messages that are not the driver's are named in the log, but only so many: a flood
+// of them must not fill it.
+enum { STRANGER_LINES = 16 };
+static int s_strangersLogged;
 
 // The Status page shows the connection state live; other pages are not repainted.
 static void RefreshStatusPage()
@@ -21,19 +27,17 @@ static void RefreshStatusPage()
 
 static void OnMouseStatus(WPARAM wParam)
 {
-    DWORD status = DriverWord(wParam);
-    DebugLog(L"TM_MOUSESTATUS: %d", (int)status);
-    BYTE attached = StatusAttached(wParam);
-    if (StatusDetached(wParam) && g_cursor.connected)
-        DrawCursor(g_cursor, 0);
-    else if (attached && !g_cursor.connected) {
-        DrawCursor(g_cursor, 1);
-        ResetMotionRemainder(); // a new attachment starts from a whole pixel
-    }
+    DebugLog(L"TM_MOUSESTATUS: %d", (int)DriverWord(wParam));
+    bool attached = StatusAttached(wParam);
+    if (attached && !g_pointer.connected)
+        ResetMotionRemainder(g_pointer); // a new attachment starts from a whole pixel
     // A button pressed through the mouse never outlives the mouse.
-    if (!attached && g_cursor.connected)
-        ReleaseHeldButtons(g_cursor);
-    g_cursor.connected = attached;
+    if (!attached && g_pointer.connected)
+        ReleaseHeldButtons(g_pointer);
+    // The cursor shows exactly while the mouse is attached, whatever status took it
+    // away; an attachment shows it from the first move on.
+    PlaceCursor(g_pointer.x, g_pointer.y, attached);
+    g_pointer.connected = attached;
     g_mouseConnected = attached;
     RefreshStatusPage();
 }
@@ -54,57 +58,62 @@ void ReleaseDisabledInput()
 {
     const SettingsRecord& settings = AppSettings();
     if (!settings.Enable_Mouse)
-        ReleaseHeldButtons(g_cursor);
+        ReleaseHeldButtons(g_pointer);
     if (!settings.Enable_KB)
         ReleaseHeldKeys();
+}
+
+// A thread message has no window to go to: dispatching one could only run code that
+// its sender chose (a timer message calls its lParam). Whatever is not the driver's,
+// nor the program's own, is dropped.
+static void DropStrangersMessage(const MSG& msg)
+{
+    if (s_strangersLogged < STRANGER_LINES)
+        DebugLog(L"DriverListenThread: thread message %04X dropped, not the driver's (wParam %X, lParam %X)",
+                 msg.message, (unsigned)msg.wParam, (unsigned)msg.lParam);
+    else if (s_strangersLogged == STRANGER_LINES)
+        DebugLog(L"DriverListenThread: further messages that are not the driver's are dropped without a line");
+    if (s_strangersLogged <= STRANGER_LINES)
+        ++s_strangersLogged;
 }
 
 BOOL HandleDriverMessage(const MSG& msg)
 {
     const SettingsRecord& settings = AppSettings();
-    if (msg.message == TM_MOUSEREPORT && settings.Enable_Mouse) {
-        if (g_cursor.connected) {
-            ProcessMouseReport(g_cursor, DriverWord(msg.wParam), DriverWord(msg.lParam));
+    switch (msg.message) {
+    case TM_MOUSEREPORT:
+        if (!settings.Enable_Mouse) {
+            ReleaseDisabledInput(); // a report that comes while its input is off still frees what it holds
+            return FALSE;
+        }
+        if (g_pointer.connected) {
+            ProcessMouseReport(g_pointer, DriverWord(msg.wParam), DriverWord(msg.lParam));
             NoteInputActivity();
         }
-    } else if (msg.message == TM_KBREPORT && settings.Enable_KB) {
+        return TRUE;
+    case TM_KBREPORT:
+        if (!settings.Enable_KB) {
+            ReleaseDisabledInput();
+            return FALSE;
+        }
         HandleKeyReport(DriverWord(msg.wParam), DriverWord(msg.lParam));
-    } else if (msg.message == TM_KBSTATUS) {
+        return TRUE;
+    case TM_KBSTATUS:
         OnKeyboardStatus(msg.wParam);
-    } else if (msg.message == TM_MOUSESTATUS) {
+        return TRUE;
+    case TM_MOUSESTATUS:
         OnMouseStatus(msg.wParam);
-    } else if (msg.message == TM_BLUETOOTH) {
+        return TRUE;
+    case TM_BLUETOOTH:
         DebugLog(L"TM_BLUETOOTH: %d", (int)DriverWord(msg.wParam));
         RefreshStatusPage();
-    } else if (msg.message == TM_INPUTSWITCHED) {
+        return TRUE;
+    case TM_INPUTSWITCHED:
         ReleaseDisabledInput();
-    } else {
-        // Reports while their input is disabled, and anything else: a thread
-        // message without a window goes nowhere. A report that comes while its
-        // input is off still frees what that input holds.
-        if (msg.message == TM_MOUSEREPORT || msg.message == TM_KBREPORT)
-            ReleaseDisabledInput();
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        return TRUE;
+    default:
+        DropStrangersMessage(msg);
         return FALSE;
-    }
-    return TRUE;
-}
-
-// The next message of the listener's queue, as GetMessageW gives it. While a cursor
-// drawing is due, the listener waits for a message no longer than the drawing's
-// frame and makes the drawing when the frame ends first: when reports stop, the
-// cursor ends where the pointer is.
-static BOOL NextMessage(MSG& msg)
-{
-    for (;;) {
-        DWORD dueIn = CursorDueIn(g_cursor);
-        if (dueIn == INFINITE)
-            return GetMessageW(&msg, nullptr, 0, 0);
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            return msg.message != WM_QUIT;
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, dueIn, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT)
-            DrawDueCursor(g_cursor);
     }
 }
 
@@ -120,7 +129,7 @@ DWORD WINAPI DriverListenThread(LPVOID)
     // report in hand is completed, nothing after it is handled. A quit message that
     // anyone else posts would leave the program running without input: ignored.
     while (!g_terminate) {
-        BOOL got = NextMessage(msg);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (g_terminate)
             break;
         if (got > 0)

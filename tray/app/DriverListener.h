@@ -1,6 +1,7 @@
 // The listener thread: the tray program's only connection to the USB host driver.
 #pragma once
 #include <windows.h>
+#include "input/Pointer.h"
 
 // Set by the listener once its message queue exists, so that INTRCM is published
 // only when the driver's posts can arrive.
@@ -8,9 +9,11 @@ extern HANDLE g_listenerReady;
 
 DWORD WINAPI DriverListenThread(LPVOID);
 extern volatile BYTE g_listenerReturned; // set as the listener's routine returns
+extern PointerState g_pointer;           // the listener's own
 
-// Handles one message of the listener's queue; FALSE when it is not one of the
-// listener's messages and was dispatched instead.
+
+// Handles one message of the listener's queue; FALSE when it was dropped: not one
+// of the listener's messages, or a report of an input that is switched off.
 BOOL HandleDriverMessage(const MSG& msg);
 
 // Releases the buttons and keys held through an input that is switched off.

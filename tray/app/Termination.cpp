@@ -4,7 +4,7 @@
 #include "core/DebugLog.h"
 #include "gui/GUI.h"
 #include "input/Backlight.h"
-#include "input/Cursor.h"
+#include "input/CursorThread.h"
 #include "input/KeySound.h"
 #include "input/Keyboard.h"
 #include "input/MouseReport.h"
@@ -57,10 +57,12 @@ void TerminateApp()
 
     StopWorker(g_listenerThread, g_listenerThreadId, g_listenerReturned);
     StopWorker(g_powerThread, 0, g_powerThreadReturned);
+    WakeCursorThread(); // the cursor stays where it was last drawn
+    StopWorker(g_cursorThread, 0, g_cursorThreadReturned);
     // Only with the listener gone: a report still in hand (a tap-and-hold takes a
     // second) would take the backlight again, and press what was just released.
     SetBacklightRequirement(0);
-    ReleaseHeldButtons(g_cursor);
+    ReleaseHeldButtons(g_pointer);
     ReleaseHeldKeys();
     DebugLog(L"TERM-3:  Threads terminated.");
 

@@ -8,6 +8,7 @@
 #include "core/ScreenMetrics.h"
 #include "gui/GUI.h"
 #include "input/CursorImage.h"
+#include "input/CursorThread.h"
 #include "input/KeySound.h"
 #include "input/PowerThreads.h"
 #include "protocol/DriverProtocol.h"
@@ -19,7 +20,11 @@
 // last the way out when the system's loader is held.
 static int s_exitCode;
 static void ReleaseGUIAtExit() { g_gui.Release(); }
-static void FreeCursorAtExit() { FreeCursorImage(g_cursor); }
+static void FreeCursorAtExit()
+{
+    ReleaseCursorDrawing(g_cursor);
+    FreeCursorImage(g_cursor);
+}
 // A process ends through the system's loader (every library is told of it); while
 // a library that never returned from its start-up routine holds the loader, the
 // process would hang there for good instead. It ends at once.
@@ -61,6 +66,11 @@ static void StartWorkers()
     ScopedHandle timeoutThread(CreateThread(nullptr, 0, PowerTimeoutThread, nullptr, 0, &id));
     DebugLog(L"INIT-5: CT-2 (power timeout) thread: %X running.", (unsigned)(UINT_PTR)timeoutThread.Get());
     SetThreadPriority(timeoutThread, THREAD_PRIORITY_ABOVE_NORMAL);
+
+    // The cursor's thread is there before the first report can move the pointer.
+    g_cursorThread.Reset(CreateThread(nullptr, 0, CursorThread, nullptr, 0, &id));
+    DebugLog(L"CT-4 (cursor) thread: %X running.", (unsigned)(UINT_PTR)g_cursorThread.Get());
+    SetThreadPriority(g_cursorThread, THREAD_PRIORITY_ABOVE_NORMAL);
 
     g_listenerReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     g_listenerThread.Reset(CreateThread(nullptr, 0, DriverListenThread, nullptr, 0, &g_listenerThreadId));

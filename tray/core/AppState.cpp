@@ -7,6 +7,7 @@ HANDLE g_closeEvent;
 ScopedHandle g_listenerThread;
 DWORD g_listenerThreadId;
 ScopedHandle g_powerThread;
+ScopedHandle g_cursorThread;
 volatile LONG g_loaderHeld;
 volatile BYTE g_mouseConnected;
 volatile BYTE g_keyboardConnected;

@@ -10,7 +10,8 @@ extern volatile BYTE g_terminate;     // set once, first step of termination; po
 extern HANDLE g_closeEvent;           // wakes PowerNotificationThread at termination; never closed
 extern ScopedHandle g_listenerThread; // DriverListenThread, published as INTRCM
 extern DWORD g_listenerThreadId;
-extern ScopedHandle g_powerThread;    // PowerNotificationThread; both closed once stopped
+extern ScopedHandle g_powerThread;    // PowerNotificationThread
+extern ScopedHandle g_cursorThread;   // CursorThread; these three are closed once stopped
 // Set once a library's start-up routine never returned (an applet library left to
 // itself while loading): the system's loader is held for good, so no library loads
 // and no thread starts or ends in this process any more.

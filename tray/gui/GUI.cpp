@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/DebugLog.h"
 #include "core/ScreenMetrics.h"
+#include "input/CursorThread.h"
 #include "protocol/InstallContract.h"
 #include "resources/resource.h"
 
@@ -140,6 +141,7 @@ LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SETTINGCHANGE:
         ComputeSize();
         ResizeControls();
+        NoteCursorDisplayChanged();
         SHHandleWMSettingChange(window, wParam, lParam, &activateInfo);
         return 1;
     case WM_ERASEBKGND:

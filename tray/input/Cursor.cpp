@@ -2,14 +2,12 @@
 // saved first and put back when it moves, unless the two probe pixels show that
 // something has repainted beneath it meanwhile: then the stale copy is thrown away.
 #include "input/Cursor.h"
-#include "ScopedWin.h"
+#include <limits.h>
 #include "core/ScreenMetrics.h"
 #include "core/Settings.h"
 #include "input/CursorImage.h"
 
-CursorState g_cursor;
-
-enum { TRANSPARENT_COLOUR = RGB(255, 0, 255), CURSOR_SHAPES = 10, PROBE_INSET = 3 };
+enum { TRANSPARENT_COLOUR = RGB(255, 0, 255), PROBE_INSET = 3 };
 
 // The strip's left edge of the chosen shape; a setting outside the strip shows the first.
 static int ShapeLeft(HBITMAP strip, int cellWidth)
@@ -24,74 +22,80 @@ static int ShapeLeft(HBITMAP strip, int cellWidth)
     return shape * cellWidth;
 }
 
-// The memory where a screen area is composed: made once, at the largest size an
-// area takes (two cells each way), and kept, so that a report makes no GDI objects.
-// Only the listener draws the cursor.
-struct AreaCanvas {
-    ScopedBitmap bitmap; // declared first: the DC holding it goes before it
-    ScopedMemoryDC dc;
-    HGDIOBJ previous;
-    int width, height;
-};
-static AreaCanvas s_canvas;
+static RECT Cell(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
 
-static bool CanvasFor(HDC screen, int width, int height)
+static void ReleaseCanvas(CursorCanvas& canvas)
 {
-    if (s_canvas.dc && s_canvas.width >= width && s_canvas.height >= height)
+    if (canvas.dc)
+        SelectObject(canvas.dc, canvas.previous);
+    canvas.dc.Reset();
+    canvas.bitmap.Reset();
+    canvas.previous = nullptr;
+    canvas.width = canvas.height = 0;
+}
+
+static bool CanvasFor(CursorState& state, int width, int height)
+{
+    CursorCanvas& canvas = state.canvas;
+    if (canvas.dc && canvas.width >= width && canvas.height >= height)
         return true;
-    if (s_canvas.dc) {
-        SelectObject(s_canvas.dc, s_canvas.previous);
-        s_canvas.dc.Reset();
-        s_canvas.bitmap.Reset();
-        s_canvas.previous = nullptr;
-        s_canvas.width = s_canvas.height = 0;
-    }
-    ScopedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-    if (!bitmap || !s_canvas.dc.Create(screen))
+    ReleaseCanvas(canvas);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(state.screen, width, height));
+    if (!bitmap || !canvas.dc.Create(state.screen))
         return false;
-    s_canvas.bitmap.Reset(bitmap.Release());
-    s_canvas.previous = SelectObject(s_canvas.dc, s_canvas.bitmap);
-    s_canvas.width = width;
-    s_canvas.height = height;
+    canvas.bitmap.Reset(bitmap.Release());
+    canvas.previous = SelectObject(canvas.dc, canvas.bitmap);
+    canvas.width = width;
+    canvas.height = height;
     return true;
 }
 
-// A copy of a screen area in memory. The cursor's changes are composed in it and the
-// area goes back to the screen in one blit: every screen read or write is a round
-// trip to the display, which costs more than all the rest of a mouse report.
+// A copy of a screen area in the canvas. The cursor's changes are composed in it and
+// the area goes back to the screen in one blit: every screen read or write is a
+// round trip to the display. The area lies on the screen: a read reaching beyond it
+// may fail as a whole, and a write beyond it would put back what was never read.
 class ScreenArea {
 public:
-    ScreenArea(HDC screen, const RECT& area, int cellWidth, int cellHeight) : screen_(screen), area_(area)
+    ScreenArea(CursorState& state, const RECT& area) : state_(state), area_(area)
     {
-        ok_ = CanvasFor(screen, 2 * cellWidth, 2 * cellHeight) && Width() <= s_canvas.width &&
-              Height() <= s_canvas.height;
+        ok_ = CanvasFor(state, 2 * state.cellWidth, 2 * state.cellHeight) && Width() <= state.canvas.width &&
+              Height() <= state.canvas.height;
         if (ok_)
-            BitBlt(s_canvas.dc, 0, 0, Width(), Height(), screen_, area_.left, area_.top, SRCCOPY);
+            ok_ = BitBlt(Dc(), 0, 0, Width(), Height(), state_.screen, area_.left, area_.top, SRCCOPY) != FALSE;
     }
     bool Ok() const { return ok_; }
-    HDC Dc() const { return s_canvas.dc; }
+    HDC Dc() const { return state_.canvas.dc; }
     int X(int screenX) const { return screenX - area_.left; }
     int Y(int screenY) const { return screenY - area_.top; }
-    // The screen pixel as it was read; off the screen, what the screen itself answers.
+    // The screen pixel as it was read; CLR_INVALID off the screen, as the screen answers.
     COLORREF Pixel(int screenX, int screenY) const
     {
-        if (screenX < 0 || screenY < 0 || screenX >= g_screen.width || screenY >= g_screen.height)
+        POINT at = {screenX, screenY};
+        if (!PtInRect(&area_, at))
             return CLR_INVALID;
-        return GetPixel(s_canvas.dc, X(screenX), Y(screenY));
+        return GetPixel(Dc(), X(screenX), Y(screenY));
     }
-    void WriteBack() const { BitBlt(screen_, area_.left, area_.top, Width(), Height(), s_canvas.dc, 0, 0, SRCCOPY); }
+    void WriteBack() const { BitBlt(state_.screen, area_.left, area_.top, Width(), Height(), Dc(), 0, 0, SRCCOPY); }
 
 private:
     int Width() const { return area_.right - area_.left; }
     int Height() const { return area_.bottom - area_.top; }
-    HDC screen_;
+    CursorState& state_;
     RECT area_;
     bool ok_;
 };
 
+// The part of `area` on the screen; false when none of it is.
+static bool OnScreen(const CursorState& state, const RECT& area, RECT* visible)
+{
+    RECT screen = {0, 0, state.screenWidth, state.screenHeight};
+    return IntersectRect(visible, &area, &screen) != FALSE;
+}
+
 static void FreeSaveUnder(CursorState& state)
 {
-    SelectObject(state.saveDC, state.saveDCPrevious);
+    if (state.saveDC)
+        SelectObject(state.saveDC, state.saveDCPrevious);
     state.saveDC.Reset();
     state.saveBitmap.Reset();
     state.saveDCPrevious = nullptr;
@@ -99,127 +103,159 @@ static void FreeSaveUnder(CursorState& state)
 
 // Puts the saved pixels back into the copy, unless the probes show that something
 // has repainted beneath the cursor since they were saved. Frees the save-under.
-static bool TakeAway(CursorState& state, const ScreenArea& area, int w, int h)
+static bool TakeAway(CursorState& state, const ScreenArea& area)
 {
+    int w = state.cellWidth, h = state.cellHeight;
     COLORREF a = area.Pixel(state.lastX + w - PROBE_INSET, state.lastY + PROBE_INSET);
     COLORREF b = area.Pixel(state.lastX + PROBE_INSET, state.lastY + h - PROBE_INSET);
     bool restore = a == state.probe1 && b == state.probe2;
     if (restore)
         BitBlt(area.Dc(), area.X(state.lastX), area.Y(state.lastY), w, h, state.saveDC, 0, 0, SRCCOPY);
     FreeSaveUnder(state);
+    state.onScreen = false;
     return restore;
 }
 
-static COLORREF SavedPixel(const CursorState& state, int cellX, int cellY)
-{
-    int x = state.x + cellX, y = state.y + cellY;
-    if (x < 0 || y < 0 || x >= g_screen.width || y >= g_screen.height)
-        return CLR_INVALID;
-    return GetPixel(state.saveDC, cellX, cellY);
-}
-
 // Saves the copy's pixels under the new cell, with the probes, before anything is
-// painted there.
-static void SaveUnder(CursorState& state, const ScreenArea& area, int w, int h)
+// painted there. The part of the cell off the screen holds nothing of the screen and
+// never goes back to it.
+static void SaveUnder(CursorState& state, const ScreenArea& area)
 {
-    state.saveBitmap.Reset(CreateCompatibleBitmap(state.screenDC, w, h));
+    int w = state.cellWidth, h = state.cellHeight;
+    state.saveBitmap.Reset(CreateCompatibleBitmap(state.screen, w, h));
     if (!state.saveBitmap)
         return; // drawn without a save-under; the window beneath repaints it away
-    if (!state.saveDC.Create(state.screenDC)) {
+    if (!state.saveDC.Create(state.screen)) {
         state.saveBitmap.Reset();
         return;
     }
     state.saveDCPrevious = SelectObject(state.saveDC, state.saveBitmap);
     BitBlt(state.saveDC, 0, 0, w, h, area.Dc(), area.X(state.x), area.Y(state.y), SRCCOPY);
-    state.probe1 = SavedPixel(state, w - PROBE_INSET, PROBE_INSET);
-    state.probe2 = SavedPixel(state, PROBE_INSET, h - PROBE_INSET);
+    state.probe1 = area.Pixel(state.x + w - PROBE_INSET, state.y + PROBE_INSET);
+    state.probe2 = area.Pixel(state.x + PROBE_INSET, state.y + h - PROBE_INSET);
 }
 
-static void Paint(CursorState& state, const ScreenArea& area, int w, int h)
+static void Paint(CursorState& state, const ScreenArea& area)
 {
+    int w = state.cellWidth, h = state.cellHeight;
     if (!state.cursorImage)
         state.cursorImage.Reset(CreateBuiltInCursor(w, h));
     if (!state.cursorImage)
         return;
-    ScopedMemoryDC imageDC(state.screenDC);
+    ScopedMemoryDC imageDC(state.screen);
     if (!imageDC)
         return;
     ScopedSelect image(imageDC, state.cursorImage);
     TransparentImage(area.Dc(), area.X(state.x), area.Y(state.y), w, h, imageDC, ShapeLeft(state.cursorImage, w), 0,
                      w, h, TRANSPARENT_COLOUR);
+    state.onScreen = true;
 }
 
-static RECT Cell(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
+// The screen changed size (a rotation) since the last drawing: the context, the
+// save-under and the canvas belong to the old one. The windows have been laid out
+// anew, so the saved pixels would be wrong wherever they went; instead, whatever
+// window lies where the cursor was drawn is asked to repaint that cell, and the
+// cursor is drawn afresh at its place on the new screen.
+static void LeaveOldScreen(CursorState& state, int screenWidth, int screenHeight, int cellWidth, int cellHeight)
+{
+    if (state.onScreen) {
+        RECT cell = Cell(state.lastX, state.lastY, state.cellWidth, state.cellHeight);
+        RedrawWindow(nullptr, &cell, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        state.onScreen = false;
+        state.lastX = state.lastY = INT_MIN; // no position: the next drawing shows the cursor again
+    }
+    FreeSaveUnder(state);
+    ReleaseCanvas(state.canvas);
+    state.screen.Reset();
+    state.screenWidth = screenWidth;
+    state.screenHeight = screenHeight;
+    state.cellWidth = cellWidth;
+    state.cellHeight = cellHeight;
+}
+
+// The old cell's pixels put back and the new cell's saved and painted, in one read
+// and one write of the area both cover; false when the two lie too far apart.
+static bool MoveWithinOneArea(CursorState& state)
+{
+    RECT oldCell = Cell(state.lastX, state.lastY, state.cellWidth, state.cellHeight);
+    RECT newCell = Cell(state.x, state.y, state.cellWidth, state.cellHeight), both, visible;
+    UnionRect(&both, &oldCell, &newCell);
+    if (both.right - both.left > 2 * state.cellWidth || both.bottom - both.top > 2 * state.cellHeight)
+        return false;
+    if (OnScreen(state, both, &visible)) {
+        ScreenArea area(state, visible);
+        if (area.Ok()) {
+            TakeAway(state, area);
+            SaveUnder(state, area);
+            Paint(state, area);
+            area.WriteBack();
+            return true;
+        }
+    }
+    FreeSaveUnder(state); // nothing of it can go back
+    state.onScreen = false;
+    return true;
+}
+
+static void TakeAwayAlone(CursorState& state)
+{
+    RECT visible;
+    if (OnScreen(state, Cell(state.lastX, state.lastY, state.cellWidth, state.cellHeight), &visible)) {
+        ScreenArea area(state, visible);
+        if (area.Ok() && TakeAway(state, area))
+            area.WriteBack();
+    }
+    FreeSaveUnder(state);
+    state.onScreen = false;
+}
+
+static void DrawAlone(CursorState& state)
+{
+    RECT visible;
+    if (!OnScreen(state, Cell(state.x, state.y, state.cellWidth, state.cellHeight), &visible))
+        return; // pushed off the screen: nothing shows
+    ScreenArea area(state, visible);
+    if (!area.Ok())
+        return;
+    SaveUnder(state, area);
+    Paint(state, area);
+    area.WriteBack();
+}
 
 void DrawCursor(CursorState& state, int show)
 {
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    int cellWidth = DRAX(10), cellHeight = DRAY(20);
+    if (screenWidth != state.screenWidth || screenHeight != state.screenHeight || cellWidth != state.cellWidth ||
+        cellHeight != state.cellHeight)
+        LeaveOldScreen(state, screenWidth, screenHeight, cellWidth, cellHeight);
+
     if (show && state.lastX == state.x && state.lastY == state.y)
         return; // already where it belongs
+    // The whole screen's context is kept while the screen stays the same: taking and
+    // releasing it for every drawing costs round trips to the display.
+    if (!state.screen && !state.screen.Acquire(nullptr))
+        return; // no context now: the next drawing tries again
 
-    // The whole screen's context is taken once and kept by the listener: taking and
-    // releasing it for every report costs server round trips.
-    if (!state.screenDC)
-        state.screenDC = GetDC(nullptr);
-    HDC screen = state.screenDC;
-    if (!screen)
-        return;
-    int w = DRAX(10), h = DRAY(20);
-    RECT oldCell = Cell(state.lastX, state.lastY, w, h), newCell = Cell(state.x, state.y, w, h), both;
-    UnionRect(&both, &oldCell, &newCell);
-    bool smallStep = both.right - both.left <= 2 * w && both.bottom - both.top <= 2 * h;
-
-    if (show && state.saveDC && smallStep) {
-        // The usual small step: one read and one write of the area both cells cover.
-        ScreenArea area(screen, both, w, h);
-        if (area.Ok()) {
-            TakeAway(state, area, w, h);
-            SaveUnder(state, area, w, h);
-            Paint(state, area, w, h);
-            area.WriteBack();
-        } else {
-            FreeSaveUnder(state);
-        }
-    } else {
-        if (state.saveDC) {
-            ScreenArea area(screen, oldCell, w, h);
-            if (area.Ok() && TakeAway(state, area, w, h))
-                area.WriteBack();
-            else if (state.saveDC)
-                FreeSaveUnder(state);
-        }
-        if (show) {
-            ScreenArea area(screen, newCell, w, h);
-            if (area.Ok()) {
-                SaveUnder(state, area, w, h);
-                Paint(state, area, w, h);
-                area.WriteBack();
-            }
-        }
+    if (!show || !state.saveDC || !MoveWithinOneArea(state)) {
+        if (state.saveDC)
+            TakeAwayAlone(state);
+        if (show)
+            DrawAlone(state);
     }
     state.lastX = state.x;
     state.lastY = state.y;
-    state.drawnTick = GetTickCount();
-    state.drawDue = 0;
+    // A window system may hold drawing in a queue until something waits on its answer;
+    // a pixel read back makes the display take the drawing now rather than with the
+    // next one.
+    GetPixel(state.screen, 0, 0);
 }
 
-void FollowPointer(CursorState& state)
+void ReleaseCursorDrawing(CursorState& state)
 {
-    if (GetTickCount() - state.drawnTick >= CURSOR_FRAME_MS)
-        DrawCursor(state, 1);
-    else
-        state.drawDue = 1;
-}
-
-DWORD CursorDueIn(const CursorState& state)
-{
-    if (!state.drawDue)
-        return INFINITE;
-    DWORD since = GetTickCount() - state.drawnTick;
-    return since >= CURSOR_FRAME_MS ? 0 : CURSOR_FRAME_MS - since;
-}
-
-void DrawDueCursor(CursorState& state)
-{
-    if (state.drawDue)
-        DrawCursor(state, state.connected);
+    FreeSaveUnder(state);
+    ReleaseCanvas(state.canvas);
+    state.screen.Reset();
+    state.onScreen = false;
+    state.screenWidth = state.screenHeight = state.cellWidth = state.cellHeight = 0;
 }

@@ -1,38 +1,42 @@
 // The software cursor: a small image painted straight onto the screen with a
-// save-under copy, moved by the listener thread as mouse reports come.
+// save-under copy of the pixels it covers, so that it can be taken away again.
+// Only the cursor's own thread draws it (input/CursorThread.h).
 #pragma once
 #include <windows.h>
 #include "ScopedWin.h"
 
-// A drawing reads and writes the screen, a round trip to the display that costs
-// more than all the rest of a report. A screen shows no more than its refresh
-// rate, so while reports keep coming the cursor is drawn at most once a frame.
-enum { CURSOR_FRAME_MS = 16 };
+enum { CURSOR_SHAPES = 10 }; // the cells of the cursor strip, one per "Cursor" setting
 
-struct CursorState {
-    BYTE connected;          // the driver reported the mouse attached
-    ScopedBitmap saveBitmap; // DRAX(10) x DRAY(20) copy of the screen beneath
-    ScopedMemoryDC saveDC;   // holds the save-under; null when nothing is saved; goes before it
-    HDC screenDC;            // the whole screen's context, taken at the first draw and kept
-    HGDIOBJ saveDCPrevious;
-    ScopedBitmap cursorImage; // strip of ten shapes, loaded at start-up
-    int lastX, lastY;        // where the cursor was last drawn
-    int x, y;                // pointer position in screen pixels
-    COLORREF probe1, probe2; // screen pixels sampled when the save-under was taken
-    DWORD drawnTick;         // GetTickCount of the last drawing
-    BYTE drawDue;            // the pointer moved since: a drawing is due by the frame's end
+// Memory where a screen area is composed: made once, at the largest size an area
+// takes (two cells each way), and kept, so that a drawing makes no GDI objects.
+struct CursorCanvas {
+    ScopedBitmap bitmap; // declared first: the DC holding it goes before it
+    ScopedMemoryDC dc;
+    HGDIOBJ previous;
+    int width, height;
 };
 
-extern CursorState g_cursor;
+struct CursorState {
+    ScopedBitmap cursorImage; // strip of shapes, loaded at start-up
+    ScopedGetDC screen;       // the whole screen's context, kept while the screen stays the same
+    ScopedBitmap saveBitmap;  // copy of the screen beneath the cell
+    ScopedMemoryDC saveDC;    // holds the save-under; null when nothing is saved; goes before it
+    HGDIOBJ saveDCPrevious;
+    CursorCanvas canvas;
+    int x, y;                 // where the cursor is to be drawn, in screen pixels
+    int lastX, lastY;         // where it was last drawn or taken away
+    bool onScreen;            // its pixels were painted at lastX, lastY and not taken away
+    COLORREF probe1, probe2;  // screen pixels beneath the cell when the save-under was taken
+    // The screen the context, the save-under and the canvas belong to: a display
+    // change (a rotation) leaves them behind.
+    int screenWidth, screenHeight, cellWidth, cellHeight;
+};
 
 // Takes the cursor away from where it was drawn and, when `show` is nonzero, draws
-// it at the pointer position.
+// it at (x, y). Every area read from the screen and written back is held to the
+// screen; on a screen whose size changed since the last drawing, nothing of the old
+// drawing is written back: the windows beneath are asked to repaint it.
 void DrawCursor(CursorState& state, int show);
 
-// The pointer moved: the cursor is drawn there now when its last drawing is a frame
-// old, otherwise the drawing is due at the frame's end (DrawDueCursor).
-void FollowPointer(CursorState& state);
-// Milliseconds until a due drawing is to be made (0: now); INFINITE when none is due.
-DWORD CursorDueIn(const CursorState& state);
-// Makes a due drawing, so that the cursor ends where the pointer is when reports stop.
-void DrawDueCursor(CursorState& state);
+// Lets go of the screen's context, the save-under and the canvas (exit, tests).
+void ReleaseCursorDrawing(CursorState& state);

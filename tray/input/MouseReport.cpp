@@ -1,10 +1,12 @@
-// One mouse report from the driver: relative movement scaled by the speed setting
-// into an absolute pointer position, button presses and wheel steps through their
-// bound actions, and one pointer event (or a timed sequence) at that position.
+// One mouse report from the driver, in three steps: the relative movement scaled by
+// the speed setting into an absolute pointer position; what the report's buttons
+// and wheel steps do, through their bound actions; one pointer event (or a timed
+// sequence) at that position. The cursor then follows the pointer.
 #include "input/MouseReport.h"
 #include "core/ScreenMetrics.h"
 #include "core/Settings.h"
 #include "input/ButtonActions.h"
+#include "input/CursorThread.h"
 #include "protocol/DriverProtocol.h"
 
 namespace {
@@ -20,37 +22,34 @@ enum {
     TAP_AND_HOLD_MS = 1000,
 };
 
-// The three physical buttons in the order their presses are tried.
+// The physical buttons in the order their presses are tried; PointerState::held
+// follows this order.
 struct PhysicalButton {
     DWORD downBit, upBit;
     int input; // index into the button action table
 };
-const PhysicalButton kButtons[3] = {
+const PhysicalButton kButtons[PHYSICAL_BUTTONS] = {
     {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, BUTTON_LEFT},
     {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, BUTTON_RIGHT},
     {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, BUTTON_MIDDLE},
 };
 
-// A press of each physical button that this instance handled and whose release has
-// not come yet, with the down flags it sent (none for a sequence or a device
-// action). Its release sends exactly these ups, whatever action the press ran. A
-// release without such a press (one pressed before this instance started, say)
-// passes its own up flag through, so that a button held in the system is let go.
-struct HeldButton {
-    BYTE pressed;
-    DWORD downs;
+// What one report sends, decided before anything is sent.
+struct PointerEvent {
+    DWORD nx, ny;        // the position in 0..65535
+    DWORD flags;         // MOUSEEVENTF_MOVE, the bits passed through and what the actions add
+    DWORD releases;      // ups that go out with the event
+    DWORD firstReleases; // ups that must go out on their own before it
+    DWORD sequence;      // SEQUENCE_*
+    int wheel;           // the report's own wheel steps
 };
-HeldButton s_held[ARRAYSIZE(kButtons)];
-
-// Movement below one pixel at slow speeds, carried to the next report per axis.
-int s_remainderX, s_remainderY;
-int s_remainderSpeed = -1;
-} // namespace
 
 // The up flags that release the given down flags.
-static DWORD UpsFor(DWORD downs) { return (downs & DOWN_FLAGS) << 1; }
+DWORD UpsFor(DWORD downs) { return (downs & DOWN_FLAGS) << 1; }
 
-static int ScaleAxis(int counts, int speed, int& remainder)
+DWORD Normalise(int pixel, int pixels) { return pixels > 0 ? (DWORD)((pixel * 65535) / pixels) : 0; }
+
+int ScaleAxis(int counts, int speed, int& remainder)
 {
     int multiplier = 1, divisor = 1;
     if (speed >= 0 && speed < SPEED_COUNT) {
@@ -63,96 +62,110 @@ static int ScaleAxis(int counts, int speed, int& remainder)
 }
 
 // Clamps to 0..limit inclusive; movement pushed against an edge is not stored up.
-static int Clamp(int value, int limit, int& remainder)
+int Clamp(int value, int limit, int& remainder)
 {
-    if (value < 0) {
+    if (value < 0 || value > limit) {
         remainder = 0;
-        return 0;
-    }
-    if (value > limit) {
-        remainder = 0;
-        return limit;
+        return value < 0 ? 0 : limit;
     }
     return value;
 }
 
-static DWORD Normalise(int pixel, int pixels) { return pixels > 0 ? (DWORD)((pixel * 65535) / pixels) : 0; }
-
-void ResetMotionRemainder()
+// Scale: the pointer moved by the report's counts at the current speed, held to the
+// screen as it is now measured.
+void MovePointer(PointerState& pointer, int dx, int dy)
 {
-    s_remainderX = s_remainderY = 0;
-    s_remainderSpeed = -1;
+    int speed = AppSettings().Speed;
+    if (speed != pointer.remainderSpeed) {
+        pointer.remainderX = pointer.remainderY = 0; // a remainder of another speed means nothing here
+        pointer.remainderSpeed = speed;
+    }
+    pointer.x = Clamp(pointer.x + ScaleAxis(dx, speed, pointer.remainderX), g_screen.width, pointer.remainderX);
+    pointer.y = Clamp(pointer.y + ScaleAxis(dy, speed, pointer.remainderY), g_screen.height, pointer.remainderY);
 }
 
-void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
+// The first physical button pressed in the report; -1 when none is.
+int PressedButton(DWORD buttons)
 {
-    int wheel = MouseReportWheel(report);
-    int dx = MouseReportDx(report);
-    int dy = MouseReportDy(report);
-
-    const SettingsRecord& settings = AppSettings();
-    int speed = settings.Speed;
-    if (speed != s_remainderSpeed) {
-        s_remainderX = s_remainderY = 0; // a remainder of another speed means nothing here
-        s_remainderSpeed = speed;
-    }
-    int width = g_screen.width, height = g_screen.height;
-    state.x = Clamp(state.x + ScaleAxis(dx, speed, s_remainderX), width, s_remainderX);
-    state.y = Clamp(state.y + ScaleAxis(dy, speed, s_remainderY), height, s_remainderY);
-    DWORD nx = Normalise(state.x, width), ny = Normalise(state.y, height);
-    DWORD moved = (dx || dy) ? MOUSEEVENTF_MOVE : 0;
-
-    int pressed = -1;
-    for (int i = 0; i < (int)ARRAYSIZE(kButtons) && pressed < 0; ++i)
+    for (int i = 0; i < PHYSICAL_BUTTONS; ++i)
         if (buttons & kButtons[i].downBit)
-            pressed = i;
+            return i;
+    return -1;
+}
 
-    // Releases first: each sends the ups of what its own press sent. A button pressed
-    // and released within this report is released below, with what this press sends.
+// The releases of the report: each sends the ups of what its own press sent. A release
+// without such a press (a button pressed before this instance started, say) passes
+// its own up flag through, so that a button held in the system is let go. A button
+// pressed and released within this report is released with what this press sends.
+DWORD TakeReleases(PointerState& pointer, DWORD buttons, int pressed)
+{
     DWORD releases = 0;
-    for (int i = 0; i < (int)ARRAYSIZE(kButtons); ++i)
+    for (int i = 0; i < PHYSICAL_BUTTONS; ++i)
         if (buttons & kButtons[i].upBit) {
-            if (s_held[i].pressed)
-                releases |= UpsFor(s_held[i].downs);
+            if (pointer.held[i].pressed)
+                releases |= UpsFor(pointer.held[i].downs);
             else if (i != pressed)
                 releases |= kButtons[i].upBit;
-            s_held[i] = HeldButton();
+            pointer.held[i] = HeldButton();
         }
+    return releases;
+}
 
-    DWORD flags = 0, sequence = SEQUENCE_NONE;
+// Decide: the press and the wheel steps through their actions, and what the press
+// holds until its release.
+PointerEvent Decide(PointerState& pointer, DWORD report, DWORD buttons, bool moved)
+{
+    PointerEvent event = {};
+    event.nx = Normalise(pointer.x, g_screen.width);
+    event.ny = Normalise(pointer.y, g_screen.height);
+    event.wheel = MouseReportWheel(report);
+    event.flags = moved ? MOUSEEVENTF_MOVE : 0;
+    event.sequence = SEQUENCE_NONE;
+
+    int pressed = PressedButton(buttons);
+    DWORD releases = TakeReleases(pointer, buttons, pressed);
+    DWORD actions = 0;
     if (pressed >= 0)
-        DoAction(kButtons[pressed].input, flags, sequence);
+        DoAction(kButtons[pressed].input, actions, event.sequence);
     else
-        moved |= buttons & ~(DWORD)BUTTON_FLAGS; // other bits pass through untouched
-    DWORD pressDowns = flags & DOWN_FLAGS;
-
-    if (wheel > 0)
-        DoAction(BUTTON_WHEEL_UP, flags, sequence);
-    else if (wheel < 0)
-        DoAction(BUTTON_WHEEL_DOWN, flags, sequence);
+        event.flags |= buttons & ~(DWORD)BUTTON_FLAGS; // other bits pass through untouched
+    DWORD pressDowns = actions & DOWN_FLAGS;
+    if (event.wheel > 0)
+        DoAction(BUTTON_WHEEL_UP, actions, event.sequence);
+    else if (event.wheel < 0)
+        DoAction(BUTTON_WHEEL_DOWN, actions, event.sequence);
     // A click bound to a wheel step is a whole click: nothing releases it later.
-    flags |= UpsFor((flags & DOWN_FLAGS) & ~pressDowns);
+    actions |= UpsFor((actions & DOWN_FLAGS) & ~pressDowns);
+    event.flags |= actions;
 
-    bool wholeSequence = sequence == SEQUENCE_DOUBLE_CLICK || sequence == SEQUENCE_TAP_AND_HOLD;
+    bool wholeSequence = event.sequence == SEQUENCE_DOUBLE_CLICK || event.sequence == SEQUENCE_TAP_AND_HOLD;
     if (wholeSequence)
         pressDowns = 0; // the sequence sends whole clicks of its own; the press sent nothing
     bool releasedAtOnce = pressed >= 0 && (buttons & kButtons[pressed].upBit);
-    if (pressed >= 0 && !releasedAtOnce) {
-        s_held[pressed].pressed = 1;
-        s_held[pressed].downs = pressDowns;
-    }
+    if (pressed >= 0 && !releasedAtOnce)
+        pointer.held[pressed] = {true, pressDowns};
     // An earlier press released in the same event as a new press of the same flag would
     // be undone by it (downs go out before ups), so such releases go out first.
-    if (releases && (wholeSequence || (releases & UpsFor(flags)))) {
-        mouse_event(MOUSEEVENTF_ABSOLUTE | releases, nx, ny, 0, 0);
-        releases = 0;
-    }
+    if (releases && (wholeSequence || (releases & UpsFor(actions))))
+        event.firstReleases = releases;
+    else
+        event.releases = releases;
     if (releasedAtOnce)
-        releases |= UpsFor(pressDowns); // pressed and released within this one report
+        event.releases |= UpsFor(pressDowns); // pressed and released within this one report
+    return event;
+}
 
-    if (wholeSequence) {
+// Emit: the event, or the timed calls of a sequence.
+void Emit(const PointerEvent& event)
+{
+    DWORD nx = event.nx, ny = event.ny;
+    if (event.firstReleases)
+        mouse_event(MOUSEEVENTF_ABSOLUTE | event.firstReleases, nx, ny, 0, 0);
+    switch (event.sequence) {
+    case SEQUENCE_DOUBLE_CLICK:
+    case SEQUENCE_TAP_AND_HOLD:
         mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, nx, ny, 0, 0);
-        if (sequence == SEQUENCE_DOUBLE_CLICK) {
+        if (event.sequence == SEQUENCE_DOUBLE_CLICK) {
             Sleep(DOUBLE_CLICK_PRESS_MS);
             mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, nx, ny, 0, 0);
             Sleep(DOUBLE_CLICK_GAP_MS);
@@ -162,26 +175,45 @@ void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons)
             Sleep(TAP_AND_HOLD_MS);
         }
         mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, nx, ny, 0, 0);
-    } else if (sequence == SEQUENCE_SCROLL_UP || sequence == SEQUENCE_SCROLL_DOWN) {
-        int steps = wheel < 0 ? -wheel : wheel;
+        break;
+    case SEQUENCE_SCROLL_UP:
+    case SEQUENCE_SCROLL_DOWN: {
+        int steps = event.wheel < 0 ? -event.wheel : event.wheel;
         if (steps == 0)
             steps = 1; // a button bound to a scroll action scrolls one step
-        int data = (sequence == SEQUENCE_SCROLL_UP ? WHEEL_STEP : -WHEEL_STEP) * steps;
-        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_WHEEL | moved | flags | releases, nx, ny, (DWORD)data, 0);
-    } else {
-        mouse_event(MOUSEEVENTF_ABSOLUTE | moved | flags | releases, nx, ny, (DWORD)wheel, 0);
+        int data = (event.sequence == SEQUENCE_SCROLL_UP ? WHEEL_STEP : -WHEEL_STEP) * steps;
+        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_WHEEL | event.flags | event.releases, nx, ny, (DWORD)data, 0);
+        break;
     }
-    FollowPointer(state);
+    default:
+        mouse_event(MOUSEEVENTF_ABSOLUTE | event.flags | event.releases, nx, ny, (DWORD)event.wheel, 0);
+        break;
+    }
+}
+} // namespace
+
+void ResetMotionRemainder(PointerState& pointer)
+{
+    pointer.remainderX = pointer.remainderY = 0;
+    pointer.remainderSpeed = -1;
 }
 
-void ReleaseHeldButtons(CursorState& state)
+void ProcessMouseReport(PointerState& pointer, DWORD report, DWORD buttons)
+{
+    int dx = MouseReportDx(report), dy = MouseReportDy(report);
+    MovePointer(pointer, dx, dy);
+    Emit(Decide(pointer, report, buttons, dx || dy));
+    PlaceCursor(pointer.x, pointer.y, true);
+}
+
+void ReleaseHeldButtons(PointerState& pointer)
 {
     DWORD ups = 0;
-    for (HeldButton& held : s_held) {
+    for (HeldButton& held : pointer.held) {
         ups |= UpsFor(held.downs);
         held = HeldButton();
     }
     if (ups)
-        mouse_event(MOUSEEVENTF_ABSOLUTE | ups, Normalise(state.x, g_screen.width), Normalise(state.y, g_screen.height),
-                    0, 0);
+        mouse_event(MOUSEEVENTF_ABSOLUTE | ups, Normalise(pointer.x, g_screen.width),
+                    Normalise(pointer.y, g_screen.height), 0, 0);
 }

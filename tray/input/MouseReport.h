@@ -1,13 +1,13 @@
 // One mouse report from the driver turned into pointer input.
 #pragma once
 #include <windows.h>
-#include "input/Cursor.h"
+#include "input/Pointer.h"
 
-void ProcessMouseReport(CursorState& state, DWORD report, DWORD buttons);
+void ProcessMouseReport(PointerState& pointer, DWORD report, DWORD buttons);
 
 // Releases every button that the program pressed and has not released yet
 // (mouse detached, shutdown): a held button never outlives the device that held it.
-void ReleaseHeldButtons(CursorState& state);
+void ReleaseHeldButtons(PointerState& pointer);
 
 // Forgets the sub-pixel movement carried between reports (a new mouse, tests).
-void ResetMotionRemainder();
+void ResetMotionRemainder(PointerState& pointer);
