@@ -5,11 +5,14 @@
 //   flood.exe [SECONDS] [RATE ...]     defaults: 60 s; 125, 500, 1000 and 0 (as fast
 //                                      as the machine delivers them: at most kWindow
 //                                      reports on their way at any time)
-//   flood.exe --sweep SECONDS          a steady-rate sweep: 125, 250, 500, 750, 1000
-//                                      and 1250 reports/s, then as fast as they go
-//                                      (three runs each), for Pelorin and the relay in
-//                                      turn; prints the highest rate at which each keeps
-//                                      its p99 under 20 ms
+//   flood.exe --sweep SECONDS          a steady-rate sweep for each shape of stream:
+//                                      125, 250, 500, 750, 1000 and 1250 reports/s, then
+//                                      as fast as they go (three runs each), for Pelorin
+//                                      and the relay in turn; prints the highest rate at
+//                                      which each keeps its p99 under 20 ms
+//   flood.exe --idle SECONDS           Pelorin left alone for SECONDS after a stream and
+//                                      after a click: its processor time and the wake-ups
+//                                      of each of its threads, read from the host
 //   flood.exe --requests SECONDS RATE  one short run per target between two named
 //                                      events ("BenchRequestsFrom", "BenchRequestsTo")
 //                                      that mark the window in a Wine server trace;
@@ -19,11 +22,14 @@
 // ("wineserver:PID Xephyr:PID ..."), for the host processes that work on its behalf:
 // the Wine server and the X servers, read from /proc on the host.
 //
-// Every report carries one wheel step, which the recorder logs with the pointer's
-// position (wheel events, unlike moves, are never merged on the way). The reports
-// walk the pointer over a 100 x 100 grid, so a position names its report modulo
-// 10000. Latency is from the post to the event's message time (GetMessageTime: the
-// moment the listener injected it), both on GetTickCount's clock.
+// Streams come in shapes: straight moves (a walk over a 100 x 100 grid), moves that
+// step back and forth by a pixel, the pointer pushed against the right edge,
+// button-only reports, and moves that press or release the left button in every
+// report. Every report also carries 1 to 100 wheel notches, which the recorder logs
+// with their delta (wheel events, unlike moves, are never merged on the way): the
+// delta names the report modulo 100, whatever the pointer does. Latency is from the
+// post to the event's message time (GetMessageTime: the moment the listener injected
+// it), both on GetTickCount's clock.
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
@@ -38,6 +44,11 @@ namespace {
 
 const int kGrid = 100, kLeft = 20, kTop = 40;
 const long kWindow = 200;
+const long kIds = 100; // wheel notches 1..kIds name a report modulo kIds
+
+enum Shape { STRAIGHT, BACK_AND_FORTH, AGAINST_EDGE, BUTTONS_ONLY, MOVES_WITH_BUTTONS, SHAPES };
+const char* const kShapeNames[SHAPES] = {"straight moves", "one pixel back and forth", "pushed against the edge",
+                                         "buttons only", "moves with a button"};
 
 // Counts the recorder's wheel lines as the file grows, reading only what is new.
 class WheelCounter {
@@ -76,9 +87,48 @@ private:
     long count_ = 0;
 };
 
-// Where report k leaves the pointer.
+// Where report k of the straight walk leaves the pointer.
 POINT GridPoint(long k) { return {kLeft + (LONG)(k % kGrid), kTop + (LONG)((k / kGrid) % kGrid)}; }
-long GridIndex(int x, int y) { return (long)(y - kTop) * kGrid + (x - kLeft); }
+
+// Where a stream of the shape starts: on the recorder, or against its right edge.
+POINT ShapeStart(Shape shape)
+{
+    return shape == AGAINST_EDGE ? POINT{GetSystemMetrics(SM_CXSCREEN), kTop} : GridPoint(0);
+}
+
+// Report k of a shape (k >= 1), as the driver packs it.
+struct ShapeReport {
+    WPARAM report;
+    LPARAM buttons;
+};
+ShapeReport ReportOf(Shape shape, long k)
+{
+    int wheel = (int)(k % kIds) + 1, dx = 0, dy = 0;
+    LPARAM buttons = 0;
+    switch (shape) {
+    case STRAIGHT: {
+        POINT from = GridPoint(k - 1), to = GridPoint(k);
+        dx = to.x - from.x;
+        dy = to.y - from.y;
+        break;
+    }
+    case BACK_AND_FORTH: dx = k % 2 ? 1 : -1; break;
+    case AGAINST_EDGE: dx = 5; break;
+    case BUTTONS_ONLY: buttons = k % 2 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP; break;
+    case MOVES_WITH_BUTTONS:
+        dx = k % 2 ? 1 : -1;
+        buttons = k % 2 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+        break;
+    case SHAPES: break;
+    }
+    return {PackMouseReport(wheel, dx, dy), buttons};
+}
+// The report a wheel event names, modulo kIds; -1 for one of no report.
+long WheelIndex(int delta)
+{
+    long notches = delta / WHEEL_DELTA;
+    return delta % WHEEL_DELTA == 0 && notches >= 1 && notches <= kIds ? notches - 1 : -1;
+}
 
 struct Target {
     const wchar_t* name;
@@ -136,11 +186,8 @@ struct Figures {
 
 ULONGLONG CpuTime100ns(HANDLE process)
 {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return 0;
-    auto value = [](FILETIME t) { return ((ULONGLONG)t.dwHighDateTime << 32) | t.dwLowDateTime; };
-    return value(kernel) + value(user);
+    ULONGLONG time = 0;
+    return ProcessorTime(GetProcessId(process), &time) ? time : 0;
 }
 
 SIZE_T WorkingSet(HANDLE process)
@@ -186,7 +233,38 @@ void Settle(const std::wstring& file, size_t count)
     }
 }
 
-bool Measure(const Target& target, double rate, double seconds, Figures* f, bool markRequests = false)
+// Brings the pointer from the corner where a new listener has it to `to`, a walking
+// pace of reports that the recorder sees (the first event on a fresh device can go
+// missing).
+void WalkTo(DWORD listener, POINT to, const std::wstring& recorderFile)
+{
+    POINT at = {0, 0};
+    int posted = 0;
+    while (at.x != to.x || at.y != to.y) {
+        int dx = std::max(-100, std::min(100, (int)(to.x - at.x))), dy = std::max(-100, std::min(100, (int)(to.y - at.y)));
+        PostDriver(listener, TM_MOUSEREPORT, PackMouseReport(1, dx, dy), 0);
+        at.x += dx;
+        at.y += dy;
+        ++posted;
+        Sleep(10);
+    }
+    for (int i = 0; i < 20; ++i, ++posted) {
+        PostDriver(listener, TM_MOUSEREPORT, PackMouseReport(1, 0, 0), 0);
+        Sleep(10);
+    }
+    Settle(recorderFile, (size_t)posted - 2);
+    Sleep(300);
+}
+
+// A target running on a fresh installation beside a fresh recorder in front.
+struct Session {
+    HANDLE recorder = nullptr, process = nullptr;
+    HWND window = nullptr;
+    DWORD listener = 0;
+    std::wstring file; // the recorder's
+};
+
+bool Open(const Target& target, Session* session)
 {
     InstallOptions options;
     options.enableDebug = target.enableDebug;
@@ -197,42 +275,51 @@ bool Measure(const Target& target, double rate, double seconds, Figures* f, bool
     }
     ClearDeviceState();
 
-    std::wstring file = NewScratchFile(L"flood-recorder");
-    HANDLE recorder = StartProgram(DeviceProgramPath(L"recorder.exe"), L"\"" + file + L"\"");
-    HWND window = WaitForWindow(RECORDER_CLASS, nullptr, 15000);
-    for (DWORD start = GetTickCount(); window && GetForegroundWindow() != window && GetTickCount() - start < 5000;)
+    session->file = NewScratchFile(L"flood-recorder");
+    session->recorder = StartProgram(DeviceProgramPath(L"recorder.exe"), L"\"" + session->file + L"\"");
+    session->window = WaitForWindow(RECORDER_CLASS, nullptr, 15000);
+    for (DWORD start = GetTickCount();
+         session->window && GetForegroundWindow() != session->window && GetTickCount() - start < 5000;)
         Sleep(20);
 
     DeleteListenerThreadId();
-    HANDLE process = StartProgram(target.exe, target.arguments);
-    DWORD listener = WaitForListener(15000);
-    if (!recorder || !window || !process || !listener) {
+    session->process = StartProgram(target.exe, target.arguments);
+    session->listener = WaitForListener(15000);
+    if (!session->recorder || !session->window || !session->process || !session->listener) {
         fwprintf(stderr, L"flood: %ls did not come up\n", target.name);
-        EndProcess(process);
-        EndProcess(recorder);
+        EndProcess(session->process);
+        EndProcess(session->recorder);
         return false;
     }
     if (target.needsAttach)
-        PostDriver(listener, TM_MOUSESTATUS, 1, 0);
+        PostDriver(session->listener, TM_MOUSESTATUS, 1, 0);
+    return true;
+}
 
-    // Warm-up at a walking pace, until the recorder has seen the walk (the first
-    // event on a fresh device can go missing).
-    long k = 0;
-    POINT at = {0, 0};
+void Close(Session& session)
+{
+    EndProcess(session.process);
+    DeleteListenerThreadId();
+    if (session.window)
+        PostMessageW(session.window, WM_CLOSE, 0, 0);
+    EndProcess(session.recorder);
+    DeleteFileW(session.file.c_str());
+}
+
+bool Measure(const Target& target, Shape shape, double rate, double seconds, Figures* f, bool markRequests = false)
+{
+    Session session;
+    if (!Open(target, &session))
+        return false;
+    HANDLE process = session.process;
+    DWORD listener = session.listener;
+    const std::wstring& file = session.file;
+    WalkTo(listener, ShapeStart(shape), file);
+    long k = 1;
     auto post = [&](long index) {
-        POINT next = GridPoint(index);
-        WPARAM report = PackMouseReport(1, next.x - at.x, next.y - at.y);
-        if (!PostDriver(listener, TM_MOUSEREPORT, report, 0))
-            return false;
-        at = next;
-        return true;
+        ShapeReport next = ReportOf(shape, index);
+        return PostDriver(listener, TM_MOUSEREPORT, next.report, next.buttons);
     };
-    for (; k < 20; ++k) {
-        post(k);
-        Sleep(10);
-    }
-    Settle(file, 18);
-    Sleep(300);
     size_t before = ReadRecorderFile(file).size();
     WheelCounter arrived(file);
     long arrivedBefore = arrived.Count();
@@ -301,8 +388,10 @@ bool Measure(const Target& target, double rate, double seconds, Figures* f, bool
         const RecorderEvent& e = events[i];
         if (e.kind != "wheel")
             continue;
-        long index = GridIndex(e.x, e.y);
-        long period = (long)kGrid * kGrid;
+        long index = WheelIndex(e.delta);
+        long period = kIds;
+        if (index < 0)
+            continue;
         long candidate = last + 1 + ((index - (last + 1)) % period + period) % period;
         if (candidate - last > period / 2) { // far ahead: rather an earlier report come late
             candidate -= period;
@@ -328,12 +417,7 @@ bool Measure(const Target& target, double rate, double seconds, Figures* f, bool
         f->worst = latencies.back();
     }
 
-    EndProcess(process);
-    DeleteListenerThreadId();
-    if (window)
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    EndProcess(recorder);
-    DeleteFileW(file.c_str());
+    Close(session);
     return true;
 }
 
@@ -345,25 +429,26 @@ std::wstring ThisFolder()
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-// The steady-rate sweep: each rate for both targets, then the flood. The flood's
-// throughput swings most with what else the machine does, so it is measured three
-// times for each target, alternately, and each target's middle run is shown.
-int Sweep(const Target (&targets)[3], double seconds)
+// One shape of the steady-rate sweep: each rate for both targets, then the flood. The
+// flood's throughput swings most with what else the machine does, so it is measured
+// three times for each target, alternately, and each target's middle run is shown.
+// The last line holds the shape's figures against the targets.
+bool SweepShape(const Target (&targets)[3], Shape shape, double seconds)
 {
     const double rates[] = {125, 250, 500, 750, 1000, 1250, 0};
     const double kSustainedP99 = 20;
     const int kFloods = 3;
-    printf("Steady-rate sweep, %.0f s per run, screen %dx%d; latency from post to injection\n", seconds,
-           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    printf("%s\n", kShapeNames[shape]);
     printf("%-6s | %-36s | %-36s\n", "rate/s", "Pelorin: achieved p50 p99 lost reord", "relay: achieved p50 p99 lost reord");
     double sustained[2] = {0, 0}, throughput[2] = {0, 0};
-    bool ok = true;
+    Figures at1000[2];
+    bool ok = true, clean = true;
     for (double rate : rates) {
         std::vector<Figures> runs[2];
         for (int round = 0; round < (rate > 0 ? 1 : kFloods); ++round)
             for (int t = 0; t < 2; ++t) {
                 Figures f;
-                if (Measure(targets[t], rate, seconds, &f))
+                if (Measure(targets[t], shape, rate, seconds, &f))
                     runs[t].push_back(f);
                 else
                     ok = false;
@@ -383,17 +468,183 @@ int Sweep(const Target (&targets)[3], double seconds)
             printf(" | %8.0f %6.0f %6.0f %6ld %6ld", achieved(f), f.p50, f.p99, f.lost, f.reordered);
             if (rate > 0 && f.p99 < kSustainedP99 && !f.lost && !f.reordered)
                 sustained[t] = std::max(sustained[t], rate);
+            if (rate == 1000)
+                at1000[t] = f;
             if (rate == 0)
                 throughput[t] = achieved(f);
+            if (t == 0)
+                clean = clean && !f.lost && !f.reordered;
         }
         printf("\n");
         fflush(stdout);
     }
-    printf("highest rate with p99 under %.0f ms, nothing lost or reordered: Pelorin %.0f/s, relay %.0f/s\n",
-           kSustainedP99, sustained[0], sustained[1]);
-    if (throughput[1] > 0)
-        printf("flood throughput Pelorin/relay (middle of %d runs each): %.2f\n", kFloods, throughput[0] / throughput[1]);
+    double ratio = throughput[1] > 0 ? throughput[0] / throughput[1] : 0;
+    printf("%s: sustained Pelorin %.0f/s, relay %.0f/s; flood throughput Pelorin/relay %.2f\n", kShapeNames[shape],
+           sustained[0], sustained[1], ratio);
+    auto met = [](bool yes) { return yes ? "met" : "NOT met"; };
+    printf("  targets at 1000/s: p50 %.0f within the relay's %.0f + 1 ms %s; p99 %.0f within 1.5 x the relay's %.0f %s; "
+           "sustained >= 0.9 x %s; flood >= 0.9 x %s; nothing lost or reordered %s\n",
+           at1000[0].p50, at1000[1].p50, met(at1000[0].p50 <= at1000[1].p50 + 1), at1000[0].p99, at1000[1].p99,
+           met(at1000[0].p99 <= 1.5 * at1000[1].p99), met(sustained[0] >= 0.9 * sustained[1]), met(ratio >= 0.9),
+           met(clean));
+    fflush(stdout);
+    return ok;
+}
+
+int Sweep(const Target (&targets)[3], double seconds)
+{
+    printf("Steady-rate sweep, %.0f s per run, screen %dx%d; latency from post to injection\n", seconds,
+           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    bool ok = true;
+    for (int shape = 0; shape < SHAPES; ++shape)
+        ok = SweepShape(targets, (Shape)shape, seconds) && ok;
     return ok ? 0 : 1;
+}
+
+// A thread of the target as the host counts it.
+struct HostThread {
+    std::string name;        // its role, where known
+    unsigned long long ticks; // user and system time, 1/100 s
+    unsigned long long wakes; // voluntary and involuntary context switches
+    unsigned long long start; // when it started, in ticks since boot
+    int tid;
+};
+
+std::vector<std::string> Fields(const std::string& text, char separator)
+{
+    std::vector<std::string> fields;
+    size_t at = 0;
+    while (at <= text.size()) {
+        size_t end = text.find(separator, at);
+        fields.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos)
+            break;
+        at = end + 1;
+    }
+    return fields;
+}
+
+// The host's process id of a Wine program of this device: its command line names the
+// file, its environment this device's Wine prefix. 0 when there is none.
+int HostPid(const wchar_t* exeName)
+{
+    wchar_t prefix[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+    std::string wanted = "WINEPREFIX=" + ToUtf8(prefix), exe = ToUtf8(exeName);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+    int pid = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more && !pid; more = FindNextFileW(search, &found)) {
+        int n = _wtoi(found.cFileName);
+        if (n <= 0)
+            continue;
+        std::wstring dir = L"Z:\\proc\\" + std::to_wstring(n);
+        std::string cmdline, environment;
+        if (!ReadSharedFile(dir + L"\\cmdline", &cmdline) || cmdline.find(exe) == std::string::npos)
+            continue;
+        if (ReadSharedFile(dir + L"\\environ", &environment)) {
+            for (const std::string& entry : Fields(environment, '\0'))
+                if (entry == wanted)
+                    pid = n;
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return pid;
+}
+
+std::vector<HostThread> HostThreads(int pid)
+{
+    std::vector<HostThread> threads;
+    std::wstring tasks = L"Z:\\proc\\" + std::to_wstring(pid) + L"\\task\\";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((tasks + L"*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        int tid = _wtoi(found.cFileName);
+        std::string stat, status;
+        if (tid <= 0 || !ReadSharedFile(tasks + found.cFileName + L"\\stat", &stat) ||
+            !ReadSharedFile(tasks + found.cFileName + L"\\status", &status))
+            continue;
+        HostThread thread = {};
+        thread.tid = tid;
+        size_t close = stat.rfind(')');
+        std::vector<std::string> words = Fields(stat.substr(close + 2), ' '); // from the state on (field 3)
+        if (words.size() > 19) {
+            thread.ticks = std::stoull(words[11]) + std::stoull(words[12]); // fields 14, 15
+            thread.start = std::stoull(words[19]);                          // field 22
+        }
+        for (const std::string& line : Fields(status, '\n'))
+            if (line.find("ctxt_switches:") != std::string::npos)
+                thread.wakes += std::stoull(line.substr(line.find(':') + 1));
+        threads.push_back(thread);
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(threads.begin(), threads.end(), [](const HostThread& a, const HostThread& b) {
+        return a.start != b.start ? a.start < b.start : a.tid < b.tid;
+    });
+    return threads;
+}
+
+// The program's threads in the order it starts them: the main thread, then the power
+// notification, power time-out and cursor threads, then the listener.
+void NameThreads(std::vector<HostThread>& threads)
+{
+    const char* const roles[] = {"main", "power notification", "power time-out", "cursor", "listener"};
+    for (size_t i = 0; i < threads.size(); ++i)
+        threads[i].name = threads.size() == 5 ? roles[i] : "thread " + std::to_string(i + 1);
+}
+
+// The program left alone for `seconds`: what each thread woke for and spent.
+void PrintIdle(const char* after, int pid, double seconds)
+{
+    std::vector<HostThread> before = HostThreads(pid);
+    Sleep((DWORD)(seconds * 1000));
+    std::vector<HostThread> now = HostThreads(pid);
+    NameThreads(now);
+    unsigned long long ticks = 0;
+    printf("%-14s", after);
+    for (const HostThread& thread : now) {
+        for (const HostThread& then : before)
+            if (then.tid == thread.tid) {
+                printf(" | %s %llu", thread.name.c_str(), thread.wakes - then.wakes);
+                ticks += thread.ticks - then.ticks;
+            }
+    }
+    printf(" | processor %llu ms\n", ticks * 10);
+    fflush(stdout);
+}
+
+int Idle(const Target& target, double seconds)
+{
+    Session session;
+    if (!Open(target, &session))
+        return 1;
+    int pid = HostPid(kProgramFile);
+    if (!pid) {
+        fprintf(stderr, "flood: the host does not show Pelorin's process\n");
+        Close(session);
+        return 1;
+    }
+    printf("Idle: Pelorin left alone for %.0f s; wake-ups of each thread (context switches) and processor time\n",
+           seconds);
+    WalkTo(session.listener, ShapeStart(STRAIGHT), session.file);
+    for (long k = 1; k <= 2000; ++k) { // 2 s of straight moves at about 1000/s
+        ShapeReport next = ReportOf(STRAIGHT, k);
+        PostDriver(session.listener, TM_MOUSEREPORT, next.report, next.buttons);
+        if (k % 10 == 0)
+            Sleep(10);
+    }
+    Settle(session.file, ReadRecorderFile(session.file).size() + 2000);
+    Sleep(200);
+    PrintIdle("after a stream", pid, seconds);
+    PostDriver(session.listener, TM_MOUSEREPORT, PackMouseReport(0, 3, 0), 0);
+    PostDriver(session.listener, TM_MOUSEREPORT, PackMouseReport(0, 0, 0), MOUSEEVENTF_LEFTDOWN);
+    PostDriver(session.listener, TM_MOUSEREPORT, PackMouseReport(0, 0, 0), MOUSEEVENTF_LEFTUP);
+    Sleep(200);
+    PrintIdle("after a click", pid, seconds);
+    Close(session);
+    return 0;
 }
 
 } // namespace
@@ -407,10 +658,12 @@ int wmain(int argc, wchar_t** argv)
     };
     if (argc == 3 && wcscmp(argv[1], L"--sweep") == 0)
         return Sweep(targets, _wtof(argv[2]));
+    if (argc == 3 && wcscmp(argv[1], L"--idle") == 0)
+        return Idle(targets[0], _wtof(argv[2]));
     if (argc == 4 && wcscmp(argv[1], L"--requests") == 0) {
         for (int t = 0; t < 2; ++t) {
             Figures f;
-            if (!Measure(targets[t], _wtof(argv[3]), _wtof(argv[2]), &f, true))
+            if (!Measure(targets[t], STRAIGHT, _wtof(argv[3]), _wtof(argv[2]), &f, true))
                 return 1;
             printf("%ls listener %04lx delivered %ld\n", targets[t].name, f.listener, f.delivered);
             fflush(stdout);
@@ -443,7 +696,7 @@ int wmain(int argc, wchar_t** argv)
         int runs = rate == 1000 ? 3 : 2; // the debug log's cost at one rate
         for (int t = 0; t < runs; ++t) {
             Figures& f = figures[t];
-            if (!Measure(targets[t], rate, seconds, &f)) {
+            if (!Measure(targets[t], STRAIGHT, rate, seconds, &f)) {
                 ok = false;
                 continue;
             }

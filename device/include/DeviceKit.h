@@ -242,6 +242,10 @@ HANDLE StartProgram(const std::wstring& exePath, const std::wstring& arguments, 
 int RunProgram(const std::wstring& exePath, const std::wstring& arguments, DWORD timeoutMs = 30000);
 // How many processes of that file name (e.g. L"Pelorin.exe") run.
 size_t CountProcesses(const wchar_t* exeName);
+// The processor time, user and kernel, of every thread of a process so far, in 100 ns
+// units; false when none of its threads can be asked. Each thread is asked on its own:
+// Wine answers a process's times with its first thread's alone.
+bool ProcessorTime(DWORD processId, ULONGLONG* time100ns);
 // The first top-level window of the class (and title, if given) within the timeout.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 

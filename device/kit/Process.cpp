@@ -137,3 +137,29 @@ bool ReadSharedFile(const std::wstring& path, std::string* text)
     CloseHandle(file);
     return true;
 }
+
+bool ProcessorTime(DWORD processId, ULONGLONG* time100ns)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    *time100ns = 0;
+    bool found = false;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId)
+            continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        FILETIME created, exited, kernel, user;
+        if (thread && GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
+            auto value = [](FILETIME t) { return ((ULONGLONG)t.dwHighDateTime << 32) | t.dwLowDateTime; };
+            *time100ns += value(kernel) + value(user);
+            found = true;
+        }
+        if (thread)
+            CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return found;
+}

@@ -1,6 +1,5 @@
 #include "PelorinTest.h"
 #include <tlhelp32.h>
-#include "ScopedWin.h"
 
 std::wstring InstalledFile(const wchar_t* folder, const wchar_t* file)
 {
@@ -124,38 +123,13 @@ bool PelorinTest::WaitForLog(const std::string& prefix, DWORD timeoutMs) const
     return WaitUntil([&] { return !Log(prefix).empty(); }, timeoutMs);
 }
 
-// The processor time of every thread of a process, in 100 ns units. The threads are
-// asked one by one: Wine answers a process's own times with its first thread's alone.
-static bool ThreadTimesOf(DWORD processId, ULONGLONG* total)
-{
-    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    if (!snapshot.IsValid())
-        return false;
-    *total = 0;
-    bool found = false;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != processId)
-            continue;
-        ScopedHandle thread(OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID));
-        FILETIME created, exited, kernel, user;
-        if (!thread.IsValid() || !GetThreadTimes(thread, &created, &exited, &kernel, &user))
-            continue;
-        auto value = [](FILETIME t) { return ((ULONGLONG)t.dwHighDateTime << 32) | t.dwLowDateTime; };
-        *total += value(kernel) + value(user);
-        found = true;
-    }
-    return found;
-}
-
 double PelorinTest::ProcessorMsOver(DWORD ms) const
 {
     ULONGLONG before = 0, after = 0;
-    if (!processId_ || !ThreadTimesOf(processId_, &before))
+    if (!processId_ || !ProcessorTime(processId_, &before))
         return -1;
     Sleep(ms);
-    if (!ThreadTimesOf(processId_, &after))
+    if (!ProcessorTime(processId_, &after))
         return -1;
     return after >= before ? (double)(after - before) / 10000.0 : 0;
 }
