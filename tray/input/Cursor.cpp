@@ -49,7 +49,7 @@ static bool CanvasFor(HDC screen, int width, int height)
     ScopedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
     if (!bitmap || !s_canvas.dc.Create(screen))
         return false;
-    s_canvas.bitmap.Reset(bitmap.Release());
+    s_canvas.bitmap = Moved(bitmap);
     s_canvas.previous = SelectObject(s_canvas.dc, s_canvas.bitmap);
     s_canvas.width = width;
     s_canvas.height = height;
