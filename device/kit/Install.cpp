@@ -2,7 +2,7 @@
 // data files copied below the install path.
 #include "DeviceKit.h"
 #include <cwchar>
-#include "core/SettingsTable.h"
+#include "core/SettingValues.h"
 
 const wchar_t kInstallPath[] = L"\\Program Files\\Vantorix";
 const wchar_t kInstallFolder[] = L"C:\\Program Files\\Vantorix";

@@ -3,7 +3,7 @@
 #include "core/DebugLog.h"
 #include "core/PublishedButtons.h"
 #include "core/Registry.h"
-#include "core/SettingsTable.h"
+#include "core/SettingValues.h"
 #include "protocol/InstallContract.h"
 
 static BYTE* FieldOf(SettingsRecord& s, const SettingValue& value) { return (BYTE*)&s + value.offset; }

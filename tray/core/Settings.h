@@ -1,5 +1,5 @@
 // The settings record's persistence in the program's registry key, as the settings
-// table (core/SettingsTable.h) lays it out.
+// table (core/SettingValues.h) lays it out.
 #pragma once
 #include <windows.h>
 #include "core/SettingsRecord.h"
