@@ -48,7 +48,8 @@ done
 status=0
 run() { DEVICE=lo DEVICE_ROOT="$build/device" "$here/../device/wine-run.sh" "$exe" "$@" </dev/null 2>/dev/null; }
 run || status=$?
-for ((i = 0; i < 2000 - 61; ++i)); do
+present=$(find "$drive/windows" -maxdepth 1 -iname '*.cpl' | wc -l)
+for ((i = 0; i < 2000 - present; ++i)); do
   printf -v name 'crowd%04d.cpl' "$i"
   ln -f "$build/device-bin/sample.cpl" "$drive/windows/$name"
 done

@@ -4,8 +4,8 @@
 #  - places the control panel \windows\ctlpnl.exe and the platform-program
 #    stand-ins where the program starts them: \windows\bthbond.exe and iexplore.exe
 #    (found by ShellExecuteEx through the search path and the App Paths key);
-#  - gives the device a file system worth browsing: control-panel libraries in
-#    \windows, shortcuts in \windows\Start Menu\Programs, programs below
+#  - gives the device a file system worth browsing: ordinary control-panel
+#    libraries in \windows, shortcuts in \windows\Start Menu\Programs, programs below
 #    \Program Files, an empty folder, a folder of 2,000 files, names in capitals
 #    and names shorter than four characters, and \Crowded: more programs than a
 #    folder lists (20,001) among text files;
@@ -41,18 +41,21 @@ place "$bin/iexplore.exe" "$c/Program Files/Internet Explorer/iexplore.exe"
 place "$bin/shell32.exe"  "$c/windows/shell32.exe"
 mkdir -p "$c/emulated"
 
-# Control-panel libraries: one sample library behaving by the name it is copied
-# under (device/applets/SampleApplet.cpp), one without the entry point, a file that
-# is no library and a folder named like a library, which carries the system bit
-# as the device's ROM folders do.
-for name in owner system connect input legacy broken liar; do
-  place "$bin/sample.cpl" "$c/windows/$name.cpl"
+# Control-panel libraries, as a user's device has them: the sample library behaving
+# by the name it is copied under (device/applets/SampleApplet.cpp), each an ordinary
+# library. The awkward and hostile ones belong to the tests that place them; any
+# other library in \windows (left by an earlier boot, an interrupted test or a
+# benchmark) goes, and with the installer's Tessar.cpl the Settings screen shows
+# what a user's would.
+ordinary=(owner.cpl system.cpl connect.cpl input.cpl REGION.CPL)
+for name in "${ordinary[@]}"; do
+  place "$bin/sample.cpl" "$c/windows/$name"
 done
-place "$bin/sample.cpl"  "$c/windows/REGION.CPL"
-place "$bin/noentry.cpl" "$c/windows/noentry.cpl"
-echo "not a library" >"$c/windows/notalib.cpl"
-mkdir -p "$c/windows/folder.cpl"
-"$WINE" "$bin/devctl.exe" attributes 'C:\windows\folder.cpl' 14 </dev/null >/dev/null 2>&1 || true
+for path in "$c/windows/"*.[cC][pP][lL]; do
+  name=$(basename "$path")
+  case " ${ordinary[*]} Tessar.cpl " in *" $name "*) continue ;; esac
+  rm -rf "$path"
+done
 
 # Programs (copies of the stand-in, which notes its start) and their shortcuts in
 # the device's own form, "NN#COMMAND" with NN the command's length.

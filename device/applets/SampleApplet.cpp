@@ -24,7 +24,8 @@
 //   slow.cpl     one applet; takes 2.6 s over its count and again over its name
 //   stuck.cpl    never returns from its start-up routine (DllMain), holding the
 //                system's loader
-//                (these eight are not installed: tests copy them where they need them)
+//                (the device installs only owner, system, connect, input and REGION:
+//                tests copy the others where they need them)
 //   any other    one applet, "Sample Applet"
 // Built with SAMPLE_WITHOUT_ENTRY it exports nothing (noentry.cpl).
 #include <windows.h>
@@ -91,7 +92,8 @@ void GuardItself(Behaviour behaviour)
 const Library kAnyOther = {L"", NEW_INQUIRE, 1, {L"Sample Applet"}};
 
 const Library* s_library = &kAnyOther;
-const LPCWSTR kIcons[] = {IDI_APPLICATION, IDI_INFORMATION, IDI_QUESTION, IDI_WARNING};
+// Plain icons: a warning sign would make an ordinary applet look broken.
+const LPCWSTR kIcons[] = {IDI_APPLICATION, IDI_INFORMATION, IDI_QUESTION};
 
 void KnowOwnName(HMODULE self)
 {
@@ -164,7 +166,7 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
             const wchar_t* name = library.names[first < 4 ? first : 0];
             wcsncpy(info->szName, name ? name : L"", ARRAYSIZE(info->szName) - 1);
         }
-        info->hIcon = LoadIconW(nullptr, kIcons[first % 4]);
+        info->hIcon = LoadIconW(nullptr, kIcons[first % ARRAYSIZE(kIcons)]);
         info->lData = first;
         return 0;
     }

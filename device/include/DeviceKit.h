@@ -40,9 +40,13 @@ extern const wchar_t kInstallPath[];   // L"\\Program Files\\Vantorix", the valu
 extern const wchar_t kInstallFolder[]; // L"C:\\Program Files\\Vantorix", where the files go
 extern const wchar_t kAppletFile[];    // L"C:\\windows\\Tessar.cpl", the control-panel library
 
+// The number a new installation writes for a setting of the program (its settings
+// table's), e.g. kBacklightTimeoutValue; 0 for a name it does not know.
+DWORD InstalledSetting(const wchar_t* name);
+
 struct InstallOptions {
     DWORD enableDebug = 1;
-    DWORD backlightTimeout = 30000;
+    DWORD backlightTimeout = InstalledSetting(kBacklightTimeoutValue);
     bool writeFirstSettings = true; // the settings a new user starts with
     bool copyFiles = true;
     std::wstring stageDir;          // empty: StageDirectory()

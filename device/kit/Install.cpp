@@ -1,6 +1,8 @@
 // The installer step: the program key as a fresh installation leaves it, and the
 // data files copied below the install path.
 #include "DeviceKit.h"
+#include <cwchar>
+#include "core/SettingValues.h"
 
 const wchar_t kInstallPath[] = L"\\Program Files\\Vantorix";
 const wchar_t kInstallFolder[] = L"C:\\Program Files\\Vantorix";
@@ -100,27 +102,28 @@ bool PlaceApplet(std::wstring* error)
     return false;
 }
 
+// The settings a new user starts with, as the program's settings table gives them.
 void WriteFirstSettings(Writer& w)
 {
-    w.Dword(L"Enable_Mouse", 1);
-    w.Dword(L"Enable_KB", 1);
-    w.Dword(L"Speed", 3); // "1X"
-    w.Dword(L"Enable_Tray", 1);
-    w.Dword(L"Enable_Autostart", 0);
-    w.Dword(L"KBSounds", 1);
-    w.Dword(L"Cursor", 0);
-    static const wchar_t* const buttons[] = {L"Left_Button", L"Middle_Button", L"Right_Button", L"Wheel_Up",
-                                             L"Wheel_Down"};
-    static const DWORD actions[] = {0, 1, 2, 4, 5}; // left, middle, right click; scroll up, down
-    for (int i = 0; i < 5; ++i) {
-        std::wstring base = buttons[i];
-        w.Dword((base + L"_Action").c_str(), actions[i]);
-        w.Text((base + L"_Param1").c_str(), L"");
-        w.Text((base + L"_Param2").c_str(), L"");
+    for (const SettingValue& value : kSettingValues) {
+        if (!value.saved)
+            continue; // the installation's own values are written whatever the options
+        if (value.type == REG_DWORD)
+            w.Dword(value.name, value.installed);
+        else
+            w.Text(value.name, L"");
     }
 }
 
 } // namespace
+
+DWORD InstalledSetting(const wchar_t* name)
+{
+    for (const SettingValue& value : kSettingValues)
+        if (wcscmp(value.name, name) == 0)
+            return value.installed;
+    return 0;
+}
 
 bool InstallProduct(const InstallOptions& options, std::wstring* error)
 {
@@ -137,10 +140,10 @@ bool InstallProduct(const InstallOptions& options, std::wstring* error)
     w.Dword(kEnableDebugValue, options.enableDebug);
     w.Text(kAboutWebNameValue, L"www.morvane.example");
     w.Text(kAboutWebLinkValue, L"http://www.morvane.example/vantorix");
-    w.Text(L"VersionGUI", L"1.2.0");
-    w.Text(L"VersionDriver", L"1.1.4");
-    w.Text(L"Description", L"USB mouse and keyboard for Pocket PC");
-    w.Dword(L"BacklightTimeout", options.backlightTimeout);
+    w.Text(kVersionGUIValue, L"1.2.0");
+    w.Text(kVersionDriverValue, L"1.1.4");
+    w.Text(kDescriptionValue, L"USB mouse and keyboard for Pocket PC");
+    w.Dword(kBacklightTimeoutValue, options.backlightTimeout);
     if (options.writeFirstSettings)
         WriteFirstSettings(w);
     RegFlushKey(w.key);

@@ -8,238 +8,124 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// A kernel handle: file, thread, process, event, mutex, snapshot. CreateFile fails
-// with INVALID_HANDLE_VALUE, the others with null; either means no handle.
-class ScopedHandle {
+// The one shape of an owner: it holds one handle of a kind and gives it back. A
+// Kind says what its handles are and how one is given back:
+//   struct Kind { typedef HANDLE_TYPE Handle; static bool Held(Handle); static void Free(Handle); };
+// An owner moves (the one moved from is left empty) and is never copied.
+template <class Kind> class ScopedOwner {
 public:
-    ScopedHandle() = default;
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle() { Reset(); }
-    bool IsValid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return handle_; }
-    HANDLE Get() const { return handle_; }
-    void Reset(HANDLE handle = nullptr)
+    typedef typename Kind::Handle Handle;
+
+    ScopedOwner() = default;
+    explicit ScopedOwner(Handle handle) : handle_(handle) {}
+    ~ScopedOwner() { Reset(); }
+    ScopedOwner(ScopedOwner&& other) : handle_(other.Release()) {}
+    ScopedOwner& operator=(ScopedOwner&& other)
+    {
+        Reset(other.Release());
+        return *this;
+    }
+    ScopedOwner(const ScopedOwner&) = delete;
+    ScopedOwner& operator=(const ScopedOwner&) = delete;
+
+    bool IsValid() const { return Kind::Held(handle_); }
+    operator Handle() const { return handle_; }
+    Handle Get() const { return handle_; }
+    // Gives back the handle held, unless it is the one taken instead.
+    void Reset(Handle handle = nullptr)
     {
         if (IsValid() && handle_ != handle)
-            CloseHandle(handle_);
+            Kind::Free(handle_);
         handle_ = handle;
     }
-    HANDLE Release()
+    // Hands the handle on unreleased; the owner is left empty.
+    Handle Release()
     {
-        HANDLE handle = handle_;
+        Handle handle = handle_;
         handle_ = nullptr;
         return handle;
     }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
-// An open registry key. Out() is the out-parameter of RegOpenKeyEx and
-// RegCreateKeyEx; a key held before is closed first.
-class ScopedRegKey {
-public:
-    ScopedRegKey() = default;
-    explicit ScopedRegKey(HKEY key) : key_(key) {}
-    ~ScopedRegKey() { Reset(); }
-    HKEY* Out()
+    // The out-parameter of a function that opens one (RegOpenKeyEx,
+    // RegCreateKeyEx); a handle held before is given back first.
+    Handle* Out()
     {
         Reset();
-        return &key_;
+        return &handle_;
     }
-    operator HKEY() const { return key_; }
-    HKEY Get() const { return key_; }
-    void Reset(HKEY key = nullptr)
-    {
-        if (key_ && key_ != key)
-            RegCloseKey(key_);
-        key_ = key;
-    }
-    ScopedRegKey(const ScopedRegKey&) = delete;
-    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
 
 private:
-    HKEY key_ = nullptr;
+    Handle handle_ = nullptr;
 };
 
-// A file search from FindFirstFile, which fails with INVALID_HANDLE_VALUE.
-class ScopedFind {
-public:
-    explicit ScopedFind(HANDLE search) : search_(search) {}
-    ~ScopedFind()
-    {
-        if (IsValid())
-            FindClose(search_);
-    }
-    bool IsValid() const { return search_ && search_ != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return search_; }
-    HANDLE Get() const { return search_; }
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
+// An owner to be moved from, as std::move gives it (`kept = Moved(made);`); the
+// device's build has no C++ standard library headers.
+template <class T> T&& Moved(T& owner) { return static_cast<T&&>(owner); }
 
-private:
-    HANDLE search_;
+// The kinds of handle. Most mean none when null; CreateFile and FindFirstFile fail
+// with INVALID_HANDLE_VALUE instead, and there either means no handle.
+template <class H> struct NullMeansNone {
+    typedef H Handle;
+    static bool Held(H handle) { return handle != nullptr; }
 };
+struct InvalidMeansNone {
+    typedef HANDLE Handle;
+    static bool Held(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+};
+struct KernelHandleKind : InvalidMeansNone { static void Free(HANDLE handle) { CloseHandle(handle); } };
+struct FindKind : InvalidMeansNone { static void Free(HANDLE search) { FindClose(search); } };
+struct RegKeyKind : NullMeansNone<HKEY> { static void Free(HKEY key) { RegCloseKey(key); } };
+struct ModuleKind : NullMeansNone<HMODULE> { static void Free(HMODULE module) { FreeLibrary(module); } };
+template <class T> struct GdiObjectKind : NullMeansNone<T> { static void Free(T object) { DeleteObject(object); } };
+struct ImageListKind : NullMeansNone<HIMAGELIST> { static void Free(HIMAGELIST list) { ImageList_Destroy(list); } };
+struct MemoryDCKind : NullMeansNone<HDC> { static void Free(HDC dc) { DeleteDC(dc); } };
 
+// A kernel handle: file, thread, process, event, mutex, snapshot.
+typedef ScopedOwner<KernelHandleKind> ScopedHandle;
+// A file search from FindFirstFile.
+typedef ScopedOwner<FindKind> ScopedFind;
+// An open registry key.
+typedef ScopedOwner<RegKeyKind> ScopedRegKey;
 // A loaded library. One that must stay loaded (its code may still run) is let go
 // with Release() rather than freed.
-class ScopedModule {
-public:
-    ScopedModule() = default;
-    explicit ScopedModule(HMODULE module) : module_(module) {}
-    ~ScopedModule() { Reset(); }
-    operator HMODULE() const { return module_; }
-    HMODULE Get() const { return module_; }
-    void Reset(HMODULE module = nullptr)
-    {
-        if (module_ && module_ != module)
-            FreeLibrary(module_);
-        module_ = module;
-    }
-    HMODULE Release()
-    {
-        HMODULE module = module_;
-        module_ = nullptr;
-        return module;
-    }
-    ScopedModule(const ScopedModule&) = delete;
-    ScopedModule& operator=(const ScopedModule&) = delete;
-
-private:
-    HMODULE module_ = nullptr;
-};
-
-// A window's DC, or the whole screen's for a null window. Constructed from a window
-// it takes the DC at once; one kept longer is taken with Acquire().
-class ScopedGetDC {
-public:
-    ScopedGetDC() = default;
-    explicit ScopedGetDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ScopedGetDC() { Reset(); }
-    // Releases the DC held and takes the window's again; null when none is had.
-    HDC Acquire(HWND window)
-    {
-        Reset();
-        window_ = window;
-        dc_ = GetDC(window);
-        return dc_;
-    }
-    void Reset()
-    {
-        if (dc_)
-            ReleaseDC(window_, dc_);
-        dc_ = nullptr;
-    }
-    operator HDC() const { return dc_; }
-    HDC Get() const { return dc_; }
-    ScopedGetDC(const ScopedGetDC&) = delete;
-    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
-
-private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
-};
-
-// A memory DC compatible with another DC (the screen for null). Constructed from a
-// DC it makes its own at once; one kept longer is made with Create().
-class ScopedMemoryDC {
-public:
-    ScopedMemoryDC() = default;
-    explicit ScopedMemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~ScopedMemoryDC() { Reset(); }
-    // Deletes the DC held and makes another; null when none could be made.
-    HDC Create(HDC compatibleWith)
-    {
-        Reset();
-        dc_ = CreateCompatibleDC(compatibleWith);
-        return dc_;
-    }
-    void Reset()
-    {
-        if (dc_)
-            DeleteDC(dc_);
-        dc_ = nullptr;
-    }
-    operator HDC() const { return dc_; }
-    HDC Get() const { return dc_; }
-    ScopedMemoryDC(const ScopedMemoryDC&) = delete;
-    ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
-
-private:
-    HDC dc_ = nullptr;
-};
-
-// A WM_PAINT's BeginPaint, ended with EndPaint whatever BeginPaint returned.
-class ScopedPaint {
-public:
-    explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
-    ~ScopedPaint() { EndPaint(window_, &paint_); }
-    operator HDC() const { return dc_; }
-    HDC Get() const { return dc_; }
-    ScopedPaint(const ScopedPaint&) = delete;
-    ScopedPaint& operator=(const ScopedPaint&) = delete;
-
-private:
-    HWND window_;
-    PAINTSTRUCT paint_ = {};
-    HDC dc_;
-};
-
+typedef ScopedOwner<ModuleKind> ScopedModule;
 // A GDI object (bitmap, brush, font, pen), deleted unless handed on with Release().
 // Declared before a ScopedSelect of it, so that it is selected out before it goes.
-template <class T> class ScopedGdiObject {
-public:
-    ScopedGdiObject() = default;
-    explicit ScopedGdiObject(T object) : object_(object) {}
-    ~ScopedGdiObject() { Reset(); }
-    operator T() const { return object_; }
-    T Get() const { return object_; }
-    void Reset(T object = nullptr)
-    {
-        if (object_ && object_ != object)
-            DeleteObject(object_);
-        object_ = object;
-    }
-    T Release()
-    {
-        T object = object_;
-        object_ = nullptr;
-        return object;
-    }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-
-private:
-    T object_ = nullptr;
-};
+template <class T> using ScopedGdiObject = ScopedOwner<GdiObjectKind<T>>;
 typedef ScopedGdiObject<HBITMAP> ScopedBitmap;
 typedef ScopedGdiObject<HBRUSH> ScopedBrush;
 typedef ScopedGdiObject<HFONT> ScopedFont;
 typedef ScopedGdiObject<HPEN> ScopedPen;
+// An image list of the common controls.
+typedef ScopedOwner<ImageListKind> ScopedImageList;
 
-// An object selected into a DC; the DC's previous object is selected back. A
-// selection that failed (HGDI_ERROR) has nothing to undo.
-class ScopedSelect {
+// A memory DC compatible with another DC (the screen for null). Constructed from a
+// DC it makes its own at once; one kept longer is made with Create().
+class ScopedMemoryDC : public ScopedOwner<MemoryDCKind> {
 public:
-    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
-    ~ScopedSelect()
+    ScopedMemoryDC() = default;
+    explicit ScopedMemoryDC(HDC compatibleWith) : ScopedOwner(CreateCompatibleDC(compatibleWith)) {}
+    // Deletes the DC held and makes another; null when none could be made.
+    HDC Create(HDC compatibleWith)
     {
-        if (previous_ && previous_ != HGDI_ERROR)
-            SelectObject(dc_, previous_);
+        Reset();
+        Reset(CreateCompatibleDC(compatibleWith));
+        return Get();
     }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
+};
 
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
+// What the owners below hold is theirs alone: they are neither copied nor moved.
+class NoCopy {
+public:
+    NoCopy(const NoCopy&) = delete;
+    NoCopy& operator=(const NoCopy&) = delete;
+
+protected:
+    NoCopy() = default;
 };
 
 // A window class of a module, taken on once registered (or found registered) and
 // unregistered by name. The name is not copied: it must outlive the owner's hold.
-class ScopedWindowClass {
+class ScopedWindowClass : NoCopy {
 public:
     ScopedWindowClass() = default;
     ~ScopedWindowClass() { Reset(); }
@@ -256,46 +142,79 @@ public:
         name_ = nullptr;
         instance_ = nullptr;
     }
-    ScopedWindowClass(const ScopedWindowClass&) = delete;
-    ScopedWindowClass& operator=(const ScopedWindowClass&) = delete;
 
 private:
     const WCHAR* name_ = nullptr;
     HINSTANCE instance_ = nullptr;
 };
 
-// An image list of the common controls.
-class ScopedImageList {
+// A window's DC, or the whole screen's for a null window. Constructed from a window
+// it takes the DC at once; one kept longer is taken with Acquire().
+class ScopedGetDC : NoCopy {
 public:
-    ScopedImageList() = default;
-    explicit ScopedImageList(HIMAGELIST images) : images_(images) {}
-    ~ScopedImageList() { Reset(); }
-    operator HIMAGELIST() const { return images_; }
-    HIMAGELIST Get() const { return images_; }
-    void Reset(HIMAGELIST images = nullptr)
+    ScopedGetDC() = default;
+    explicit ScopedGetDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~ScopedGetDC() { Reset(); }
+    // Releases the DC held and takes the window's; null when none is had.
+    HDC Acquire(HWND window)
     {
-        if (images_ && images_ != images)
-            ImageList_Destroy(images_);
-        images_ = images;
+        Reset();
+        window_ = window;
+        dc_ = GetDC(window);
+        return dc_;
     }
-    HIMAGELIST Release()
+    void Reset()
     {
-        HIMAGELIST images = images_;
-        images_ = nullptr;
-        return images;
+        if (dc_)
+            ReleaseDC(window_, dc_);
+        dc_ = nullptr;
     }
-    ScopedImageList(const ScopedImageList&) = delete;
-    ScopedImageList& operator=(const ScopedImageList&) = delete;
+    operator HDC() const { return dc_; }
+    HDC Get() const { return dc_; }
 
 private:
-    HIMAGELIST images_ = nullptr;
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+};
+
+// The owners below are bound to their scope: each undoes one thing it did, with
+// what it remembers of it (a window, a paint, a previous selection, a wait).
+
+// A WM_PAINT's BeginPaint, ended with EndPaint whatever BeginPaint returned.
+class ScopedPaint : NoCopy {
+public:
+    explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~ScopedPaint() { EndPaint(window_, &paint_); }
+    operator HDC() const { return dc_; }
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_ = {};
+    HDC dc_;
+};
+
+// An object selected into a DC; the DC's previous object is selected back. A
+// selection that failed (HGDI_ERROR) has nothing to undo.
+class ScopedSelect : NoCopy {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelect()
+    {
+        if (previous_ && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
 };
 
 // Holds a mutex for the scope. A mutex rather than a critical section, because a
 // thread that is killed while holding it hands it to the next waiter (the wait then
 // reports it abandoned) instead of leaving it owned for good. The wait is bounded:
 // a holder that hangs costs the waiter its work, never the waiter itself.
-class ScopedLock {
+class ScopedLock : NoCopy {
 public:
     ScopedLock(HANDLE mutex, DWORD timeoutMs) : mutex_(mutex), held_(false)
     {
@@ -310,8 +229,6 @@ public:
             ReleaseMutex(mutex_);
     }
     bool Held() const { return held_; }
-    ScopedLock(const ScopedLock&) = delete;
-    ScopedLock& operator=(const ScopedLock&) = delete;
 
 private:
     HANDLE mutex_;

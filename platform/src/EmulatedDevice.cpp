@@ -11,18 +11,10 @@ const WCHAR kEmulatedDeviceKey[] = L"Software\\EmulatedDevice";
 
 enum { STATE_LOCK_WAIT_MS = 2000, STATE_PATH_CHARS = 128 };
 
-DeviceStateLock::DeviceStateLock() : mutex_(CreateMutexW(nullptr, FALSE, L"EmulatedDevice.StateLock")), held_(false)
+// A holder that died hands the lock on (ScopedLock takes an abandoned mutex).
+DeviceStateLock::DeviceStateLock()
+    : mutex_(CreateMutexW(nullptr, FALSE, L"EmulatedDevice.StateLock")), lock_(mutex_, STATE_LOCK_WAIT_MS)
 {
-    if (mutex_) {
-        DWORD wait = WaitForSingleObject(mutex_, STATE_LOCK_WAIT_MS);
-        held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED; // a holder that died hands it on
-    }
-}
-
-DeviceStateLock::~DeviceStateLock()
-{
-    if (held_)
-        ReleaseMutex(mutex_);
 }
 
 void CopyDeviceText(WCHAR* dest, size_t chars, LPCWSTR src)

@@ -13,13 +13,10 @@ extern const WCHAR kEmulatedDeviceKey[]; // L"Software\\EmulatedDevice"
 class DeviceStateLock {
 public:
     DeviceStateLock();
-    ~DeviceStateLock();
-    DeviceStateLock(const DeviceStateLock&) = delete;
-    DeviceStateLock& operator=(const DeviceStateLock&) = delete;
 
 private:
-    ScopedHandle mutex_;
-    bool held_;
+    ScopedHandle mutex_; // declared first: closed after the lock is let go
+    ScopedLock lock_;
 };
 
 // The state key, or one of its subkeys (`subKey` null for the key itself), opened

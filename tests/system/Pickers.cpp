@@ -26,7 +26,38 @@ struct Picker : PickerTest {
     }
 };
 
-struct AppletPicker : Picker {};
+// Besides the device's own libraries, the applet picker meets awkward ones, placed in
+// \windows for these tests alone: copies of the sample library that fail CPL_INIT,
+// answer only CPL_INQUIRE or lie about their count and names, a library without the
+// entry point, a file that is no library and a folder named like one.
+struct AppletPicker : Picker {
+    const std::vector<std::wstring> samples = {L"C:\\windows\\broken.cpl", L"C:\\windows\\legacy.cpl",
+                                               L"C:\\windows\\liar.cpl"};
+    const wchar_t* const noEntry = L"C:\\windows\\noentry.cpl";
+    const wchar_t* const notALibrary = L"C:\\windows\\notalib.cpl";
+    const wchar_t* const folder = L"C:\\windows\\folder.cpl";
+
+    void Arrange() override
+    {
+        for (const std::wstring& file : samples)
+            ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), file.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"noentry.cpl").c_str(), noEntry, FALSE));
+        DeleteFileW(notALibrary);
+        ASSERT_TRUE(AppendTextLine(notALibrary, L"not a library"));
+        CreateDirectoryW(folder, nullptr);
+        // The device's ROM folders carry the system bit.
+        ASSERT_TRUE(SetFileAttributesW(folder, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
+    }
+    ~AppletPicker() override // after Pelorin, which may keep them loaded, has gone
+    {
+        for (const std::wstring& file : samples)
+            DeleteFileW(file.c_str());
+        DeleteFileW(noEntry);
+        DeleteFileW(notALibrary);
+        SetFileAttributesW(folder, FILE_ATTRIBUTE_DIRECTORY);
+        RemoveDirectoryW(folder);
+    }
+};
 
 TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
 {

@@ -139,12 +139,11 @@ protected:
     // A setting by its registry name; null when there is none of that name.
     static int* Setting(const std::string& name)
     {
-        for (int b = 0; b < BUTTON_COUNT; ++b) {
-            WCHAR value[64];
-            ButtonValueName(value, 64, b, L"_Action");
-            if (name == ToUtf8(value))
+        const char* const actions[BUTTON_COUNT] = {"Left_Button_Action", "Middle_Button_Action", "Right_Button_Action",
+                                                   "Wheel_Up_Action", "Wheel_Down_Action"};
+        for (int b = 0; b < BUTTON_COUNT; ++b)
+            if (name == actions[b])
                 return &g_gui.Buttons[b].Action;
-        }
         return name == "Speed"          ? &g_gui.Speed
                : name == "Enable_Mouse" ? &g_gui.Enable_Mouse
                : name == "Enable_KB"    ? &g_gui.Enable_KB

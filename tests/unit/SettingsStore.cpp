@@ -70,6 +70,35 @@ TEST_F(SettingsStore, EveryValueRoundTrips)
     EXPECT_EQ(L"-arg 4 100%", GetText(L"Wheel_Down_Param2"));
 }
 
+// What a new installation stores, and what the program makes of it.
+TEST_F(SettingsStore, ANewInstallationStartsWithTheUsualSettings)
+{
+    InstallOptions options;
+    options.copyFiles = false;
+    ASSERT_TRUE(InstallProduct(options));
+    const std::pair<const wchar_t*, DWORD> dwords[] = {
+        {L"Enable_Tray", 1},        {L"Enable_Autostart", 0},     {L"Enable_Mouse", 1},
+        {L"Enable_KB", 1},          {L"Speed", 3},                {L"Cursor", 0},
+        {L"KBSounds", 1},           {L"BacklightTimeout", 30000}, {L"Left_Button_Action", 0},
+        {L"Middle_Button_Action", 1}, {L"Right_Button_Action", 2}, {L"Wheel_Up_Action", 4},
+        {L"Wheel_Down_Action", 5},
+    };
+    for (const auto& [name, value] : dwords)
+        EXPECT_EQ(value, GetDword(name)) << name;
+    for (const wchar_t* stem : {L"Left_Button", L"Middle_Button", L"Right_Button", L"Wheel_Up", L"Wheel_Down"}) {
+        std::wstring base(stem);
+        EXPECT_EQ(2u, GetValueSize((base + L"_Param1").c_str())) << "an empty text";
+        EXPECT_EQ(2u, GetValueSize((base + L"_Param2").c_str()));
+    }
+
+    SettingsRecord s = {};
+    LoadSettings(s);
+    EXPECT_EQ(1, s.Enable_Mouse);
+    EXPECT_EQ(3, s.Speed);
+    EXPECT_EQ(30000u, s.BacklightTimeout);
+    EXPECT_EQ(ACTION_SCROLL_DOWN, s.Buttons[BUTTON_WHEEL_DOWN].Action);
+}
+
 TEST_F(SettingsStore, RefusedValuesLeaveTheirFieldsUntouched)
 {
     SetText(L"Enable_Mouse", L"1");          // a text under a number's name

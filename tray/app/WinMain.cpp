@@ -52,9 +52,9 @@ static void ReadStartupValues()
     ReadRegValue(kEnableDebugValue, REG_DWORD, &g_debugEnabled, sizeof g_debugEnabled);
     ReadRegValue(kAboutWebNameValue, REG_SZ, g_aboutWebName, sizeof g_aboutWebName);
     ReadRegValue(kAboutWebLinkValue, REG_SZ, g_aboutWebLink, sizeof g_aboutWebLink);
-    ReadRegValue(L"VersionGUI", REG_SZ, g_versionGUI, sizeof g_versionGUI);
-    ReadRegValue(L"VersionDriver", REG_SZ, g_versionDriver, sizeof g_versionDriver);
-    ReadRegValue(L"Description", REG_SZ, g_description, sizeof g_description);
+    ReadRegValue(kVersionGUIValue, REG_SZ, g_versionGUI, sizeof g_versionGUI);
+    ReadRegValue(kVersionDriverValue, REG_SZ, g_versionDriver, sizeof g_versionDriver);
+    ReadRegValue(kDescriptionValue, REG_SZ, g_description, sizeof g_description);
 }
 
 static void StartWorkers()
@@ -95,7 +95,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     DebugLog(L"\n\nInit tray app.\n--------------------------\nDevice: [%s]", device);
 
     DWORD autostart = 0;
-    ReadRegValue(L"Enable_Autostart", REG_DWORD, &autostart, sizeof autostart);
+    ReadRegValue(kEnableAutostartValue, REG_DWORD, &autostart, sizeof autostart);
     DebugLog(L"Autostart: %d", (int)autostart);
     if (!MayStart(autostart, commandLine))
         return 0;

@@ -12,10 +12,8 @@ void ClearInstallPathCache() { s_installPath[0] = 0; }
 
 static void LoadInstallPath(const WCHAR* keyPath)
 {
-    ScopedRegKey key;
-    DWORD disposition;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Out(), &disposition) !=
-        ERROR_SUCCESS)
+    ScopedRegKey key = CreateRegKey(keyPath);
+    if (!key)
         return;
     // An installer may write the path as an expandable text; the device has no
     // environment to expand it with, so either kind of text is used as it is.

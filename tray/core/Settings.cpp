@@ -3,42 +3,21 @@
 #include "core/DebugLog.h"
 #include "core/PublishedButtons.h"
 #include "core/Registry.h"
+#include "core/SettingValues.h"
+#include "protocol/InstallContract.h"
 
-enum { VALUE_NAME_CHARS = 64 };
-
-void ButtonValueName(WCHAR* name, size_t nameChars, int button, const WCHAR* suffix)
+static BYTE* FieldOf(SettingsRecord& s, const SettingValue& value) { return (BYTE*)&s + value.offset; }
+static const BYTE* FieldOf(const SettingsRecord& s, const SettingValue& value)
 {
-    WCHAR stem[BUTTON_NAME_CHARS];
-    CopyText(stem, BUTTON_NAME_CHARS, kButtonNames[button]);
-    for (WCHAR* c = stem; *c; ++c)
-        if (*c == L' ')
-            *c = L'_';
-    FormatText(name, nameChars, L"%s%s", stem, suffix);
+    return (const BYTE*)&s + value.offset;
 }
-
-static void ReadDword(const WCHAR* name, void* field) { ReadRegValue(name, REG_DWORD, field, sizeof(DWORD)); }
 
 int LoadSettings(SettingsRecord& s)
 {
-    ReadDword(L"Enable_Tray", &s.Enable_Tray);
-    ReadDword(L"Enable_Autostart", &s.Enable_Autostart);
-    ReadDword(L"BacklightTimeout", &s.BacklightTimeout);
-    ReadDword(L"Enable_Mouse", &s.Enable_Mouse);
-    ReadDword(L"Enable_KB", &s.Enable_KB);
-    ReadDword(L"Speed", &s.Speed);
-    ReadDword(L"Cursor", &s.Cursor);
-
-    WCHAR name[VALUE_NAME_CHARS];
-    for (int b = 0; b < BUTTON_COUNT; ++b) {
-        ButtonEntry& entry = s.Buttons[b];
-        ButtonValueName(name, VALUE_NAME_CHARS, b, L"_Action");
-        ReadDword(name, &entry.Action);
-        ButtonValueName(name, VALUE_NAME_CHARS, b, L"_Param1");
-        ReadRegValue(name, REG_SZ, entry.Param1, sizeof entry.Param1);
-        ButtonValueName(name, VALUE_NAME_CHARS, b, L"_Param2");
-        ReadRegValue(name, REG_SZ, entry.Param2, sizeof entry.Param2);
-    }
-    ReadDword(L"KBSounds", &s.KBSounds);
+    // An absent or refused value leaves its field as it was.
+    ScopedRegKey key = OpenRegKey(kProgramKeyPath);
+    for (const SettingValue& value : kSettingValues)
+        ReadKeyValue(key, value.name, value.type, FieldOf(s, value), value.bytes);
     PublishButtonEntries(s);
 
     DebugLog(L"LoadSettings Enable_Tray=%d Enable_Autostart=%d Enable_Mouse=%d Enable_KB=%d Speed=%d Cursor=%d "
@@ -47,19 +26,26 @@ int LoadSettings(SettingsRecord& s)
     return 1;
 }
 
-static int WriteDword(const WCHAR* name, int value)
-{
-    DWORD data = (DWORD)value;
-    return WriteRegValue(name, REG_DWORD, &data, sizeof data);
-}
+enum { TEXT_FIELD_CHARS = PARAM_CHARS }; // the longest text setting: a parameter
 
-// A parameter is always stored as its whole 510-byte field, so that older readers
-// keep accepting it; the bytes after the terminator are zeros, never stale text.
-static int WriteParam(const WCHAR* name, const WCHAR* text)
+constexpr bool TextsFitTheFieldBuffer()
 {
-    WCHAR field[PARAM_CHARS] = {};
-    CopyText(field, PARAM_CHARS, text);
-    return WriteRegValue(name, REG_SZ, field, sizeof field);
+    for (const SettingValue& value : kSettingValues)
+        if (value.type == REG_SZ && value.bytes > TEXT_FIELD_CHARS * sizeof(WCHAR))
+            return false;
+    return true;
+}
+static_assert(TextsFitTheFieldBuffer(), "a text is composed in a buffer of the longest text's size");
+
+// A text goes out as its whole field, so that older readers keep accepting it; the
+// bytes after its terminator are zeros, never stale text.
+static int WriteSetting(HKEY key, const SettingValue& value, const SettingsRecord& s)
+{
+    if (value.type != REG_SZ)
+        return WriteKeyValue(key, value.name, value.type, FieldOf(s, value), value.bytes);
+    WCHAR field[TEXT_FIELD_CHARS] = {};
+    CopyText(field, value.bytes / sizeof(WCHAR), (const WCHAR*)FieldOf(s, value));
+    return WriteKeyValue(key, value.name, REG_SZ, field, value.bytes);
 }
 
 int SaveSettings(const SettingsRecord& s)
@@ -68,25 +54,12 @@ int SaveSettings(const SettingsRecord& s)
              L"KBSounds=%d",
              s.Enable_Tray, s.Enable_Autostart, s.Enable_Mouse, s.Enable_KB, s.Speed, s.Cursor, s.KBSounds);
 
+    // One key for every value; a key that cannot be opened fails each of them.
+    ScopedRegKey key = CreateRegKey(kProgramKeyPath);
     int result = 1;
-    result += !WriteDword(L"Enable_Tray", s.Enable_Tray);
-    result += !WriteDword(L"Enable_Autostart", s.Enable_Autostart);
-    result += !WriteDword(L"Enable_Mouse", s.Enable_Mouse);
-    result += !WriteDword(L"Enable_KB", s.Enable_KB);
-    result += !WriteDword(L"Speed", s.Speed);
-    result += !WriteDword(L"Cursor", s.Cursor);
-
-    WCHAR name[VALUE_NAME_CHARS];
-    for (int b = 0; b < BUTTON_COUNT; ++b) {
-        const ButtonEntry& entry = s.Buttons[b];
-        ButtonValueName(name, VALUE_NAME_CHARS, b, L"_Action");
-        result += !WriteDword(name, entry.Action);
-        ButtonValueName(name, VALUE_NAME_CHARS, b, L"_Param1");
-        result += !WriteParam(name, entry.Param1);
-        ButtonValueName(name, VALUE_NAME_CHARS, b, L"_Param2");
-        result += !WriteParam(name, entry.Param2);
-    }
-    result += !WriteDword(L"KBSounds", s.KBSounds);
+    for (const SettingValue& value : kSettingValues)
+        if (value.saved)
+            result += !WriteSetting(key, value, s);
 
     RegFlushKey(HKEY_LOCAL_MACHINE);
     return result;

@@ -1,4 +1,5 @@
-// The settings record's persistence in the program's registry key.
+// The settings record's persistence in the program's registry key, as the settings
+// table (core/SettingValues.h) lays it out.
 #pragma once
 #include <windows.h>
 #include "core/SettingsRecord.h"
@@ -7,6 +8,3 @@
 int LoadSettings(SettingsRecord& settings);
 // Writes every setting but BacklightTimeout and flushes. 1 plus the number of failed writes.
 int SaveSettings(const SettingsRecord& settings);
-
-// The registry value name of a button's field: "Wheel Down" + "_Action" -> "Wheel_Down_Action".
-void ButtonValueName(WCHAR* name, size_t nameChars, int button, const WCHAR* suffix);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 enum { BUTTON_COUNT = 5, ACTION_COUNT = 17, SPEED_COUNT = 11 };
+enum { CURSOR_SHAPE_COUNT = 10 }; // the shapes side by side in the cursor strip
 enum { BUTTON_NAME_CHARS = 30, ACTION_NAME_CHARS = 20, SPEED_NAME_CHARS = 6 };
 
 enum ButtonIndex { BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT, BUTTON_WHEEL_UP, BUTTON_WHEEL_DOWN };

@@ -9,7 +9,6 @@
 #include "core/PublishedButtons.h"
 #include "core/ScreenMetrics.h"
 #include "gui/GUI.h"
-#include "input/Cursor.h"
 
 namespace {
 
@@ -122,7 +121,7 @@ void GUI::OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_CURSOR_NEXT: {
         int step = LOWORD(wParam) == IDC_CURSOR_NEXT ? 1 : -1;
         // A damaged value outside the shapes counts from the nearest end.
-        const int last = CURSOR_SHAPES - 1;
+        const int last = CURSOR_SHAPE_COUNT - 1;
         int next = (Cursor < 0 ? 0 : Cursor > last ? last : Cursor) + step;
         if (next < 0 || next > last) {
             MessageBeep(0);

@@ -5,6 +5,7 @@
 #include <limits.h>
 #include "core/ScreenMetrics.h"
 #include "core/Settings.h"
+#include "core/SettingsTables.h"
 #include "input/CursorImage.h"
 
 enum { TRANSPARENT_COLOUR = RGB(255, 0, 255), PROBE_INSET = 3 };
@@ -14,7 +15,7 @@ static int ShapeLeft(HBITMAP strip, int cellWidth)
 {
     int shape = AppSettings().Cursor;
     BITMAP info = {};
-    int shapes = CURSOR_SHAPES;
+    int shapes = CURSOR_SHAPE_COUNT;
     if (GetObjectW(strip, sizeof info, &info) == sizeof info && cellWidth > 0 && info.bmWidth / cellWidth < shapes)
         shapes = info.bmWidth / cellWidth;
     if (shape < 0 || shape >= shapes)
@@ -43,7 +44,7 @@ static bool CanvasFor(CursorState& state, int width, int height)
     ScopedBitmap bitmap(CreateCompatibleBitmap(state.screen, width, height));
     if (!bitmap || !canvas.dc.Create(state.screen))
         return false;
-    canvas.bitmap.Reset(bitmap.Release());
+    canvas.bitmap = Moved(bitmap);
     canvas.previous = SelectObject(canvas.dc, canvas.bitmap);
     canvas.width = width;
     canvas.height = height;

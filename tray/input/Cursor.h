@@ -5,8 +5,6 @@
 #include <windows.h>
 #include "ScopedWin.h"
 
-enum { CURSOR_SHAPES = 10 }; // the cells of the cursor strip, one per "Cursor" setting
-
 // Memory where a screen area is composed: made once, at the largest size an area
 // takes (two cells each way), and kept, so that a drawing makes no GDI objects.
 struct CursorCanvas {

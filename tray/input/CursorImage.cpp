@@ -53,7 +53,7 @@ void LoadCursorImage(CursorState& state)
         strip.Reset();
     if (!strip)
         strip.Reset(CreateBuiltInCursor(cellWidth, cellHeight));
-    state.cursorImage.Reset(strip.Release());
+    state.cursorImage = Moved(strip);
 }
 
 void FreeCursorImage(CursorState& state)
