@@ -76,7 +76,11 @@ public:
             return CLR_INVALID;
         return GetPixel(Dc(), X(screenX), Y(screenY));
     }
-    void WriteBack() const { BitBlt(state_.screen, area_.left, area_.top, Width(), Height(), Dc(), 0, 0, SRCCOPY); }
+    void WriteBack() const
+    {
+        BitBlt(state_.screen, area_.left, area_.top, Width(), Height(), Dc(), 0, 0, SRCCOPY);
+        state_.unshown = true;
+    }
 
 private:
     int Width() const { return area_.right - area_.left; }
@@ -246,10 +250,13 @@ void DrawCursor(CursorState& state, int show)
     }
     state.lastX = state.x;
     state.lastY = state.y;
-    // A window system may hold drawing in a queue until something waits on its answer;
-    // a pixel read back makes the display take the drawing now rather than with the
-    // next one.
-    GetPixel(state.screen, 0, 0);
+}
+
+void ShowCursorDrawing(CursorState& state)
+{
+    if (state.unshown && state.screen)
+        GetPixel(state.screen, 0, 0);
+    state.unshown = false;
 }
 
 void ReleaseCursorDrawing(CursorState& state)

@@ -24,6 +24,7 @@ struct CursorState {
     int x, y;                 // where the cursor is to be drawn, in screen pixels
     int lastX, lastY;         // where it was last drawn or taken away
     bool onScreen;            // its pixels were painted at lastX, lastY and not taken away
+    bool unshown;             // written to the screen since the display last answered
     COLORREF probe1, probe2;  // screen pixels beneath the cell when the save-under was taken
     // The screen the context, the save-under and the canvas belong to: a display
     // change (a rotation) leaves them behind.
@@ -35,6 +36,12 @@ struct CursorState {
 // screen; on a screen whose size changed since the last drawing, nothing of the old
 // drawing is written back: the windows beneath are asked to repaint it.
 void DrawCursor(CursorState& state, int show);
+
+// A window system may hold drawing in a queue until something waits on its answer
+// (Wine does, per process): a pixel read back makes the display take the drawing now.
+// Each drawing reads the screen first, which shows the one before it; this is for the
+// last drawing before the cursor rests.
+void ShowCursorDrawing(CursorState& state);
 
 // Lets go of the screen's context, the save-under and the canvas (exit, tests).
 void ReleaseCursorDrawing(CursorState& state);

@@ -59,6 +59,7 @@ DWORD WINAPI CursorThread(LPVOID)
     while (!g_terminate && s_wake) {
         LONG placement = s_placement, changes = s_displayChanges;
         if (placement == drawn && changes == changesSeen) {
+            ShowCursorDrawing(g_cursor);
             InterlockedExchange(&s_sleeping, 1);
             // News that came before the flag went up is seen here; news after it wakes the event.
             if (s_placement == drawn && s_displayChanges == changesSeen && !g_terminate)
