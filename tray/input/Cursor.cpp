@@ -25,30 +25,37 @@ static int ShapeLeft(HBITMAP strip, int cellWidth)
 
 static RECT Cell(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
 
-static void ReleaseCanvas(CursorCanvas& canvas)
+static void FreeSurface(MemorySurface& surface)
 {
-    if (canvas.dc)
-        SelectObject(canvas.dc, canvas.previous);
-    canvas.dc.Reset();
-    canvas.bitmap.Reset();
-    canvas.previous = nullptr;
-    canvas.width = canvas.height = 0;
+    if (surface.dc)
+        SelectObject(surface.dc, surface.previous);
+    surface.dc.Reset();
+    surface.bitmap.Reset();
+    surface.previous = nullptr;
+    surface.width = surface.height = 0;
 }
 
+// A surface of the given size compatible with the screen; false when GDI has no room.
+static bool MakeSurface(MemorySurface& surface, HDC screen, int width, int height)
+{
+    FreeSurface(surface);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    if (!bitmap || !surface.dc.Create(screen))
+        return false;
+    surface.bitmap = Moved(bitmap);
+    surface.previous = SelectObject(surface.dc, surface.bitmap);
+    surface.width = width;
+    surface.height = height;
+    return true;
+}
+
+// The canvas is made at the largest size an area takes (two cells each way) and kept,
+// so that a drawing makes no GDI objects but the save-under.
 static bool CanvasFor(CursorState& state, int width, int height)
 {
-    CursorCanvas& canvas = state.canvas;
-    if (canvas.dc && canvas.width >= width && canvas.height >= height)
-        return true;
-    ReleaseCanvas(canvas);
-    ScopedBitmap bitmap(CreateCompatibleBitmap(state.screen, width, height));
-    if (!bitmap || !canvas.dc.Create(state.screen))
-        return false;
-    canvas.bitmap = Moved(bitmap);
-    canvas.previous = SelectObject(canvas.dc, canvas.bitmap);
-    canvas.width = width;
-    canvas.height = height;
-    return true;
+    const MemorySurface& canvas = state.canvas;
+    return (canvas.dc && canvas.width >= width && canvas.height >= height) ||
+           MakeSurface(state.canvas, state.screen, width, height);
 }
 
 // A copy of a screen area in the canvas. The cursor's changes are composed in it and
@@ -97,15 +104,6 @@ static bool OnScreen(const CursorState& state, const RECT& area, RECT* visible)
     return IntersectRect(visible, &area, &screen) != FALSE;
 }
 
-static void FreeSaveUnder(CursorState& state)
-{
-    if (state.saveDC)
-        SelectObject(state.saveDC, state.saveDCPrevious);
-    state.saveDC.Reset();
-    state.saveBitmap.Reset();
-    state.saveDCPrevious = nullptr;
-}
-
 // Puts the saved pixels back into the copy, unless the probes show that something
 // has repainted beneath the cursor since they were saved. Frees the save-under.
 static bool TakeAway(CursorState& state, const ScreenArea& area)
@@ -115,8 +113,8 @@ static bool TakeAway(CursorState& state, const ScreenArea& area)
     COLORREF b = area.Pixel(state.lastX + PROBE_INSET, state.lastY + h - PROBE_INSET);
     bool restore = a == state.probe1 && b == state.probe2;
     if (restore)
-        BitBlt(area.Dc(), area.X(state.lastX), area.Y(state.lastY), w, h, state.saveDC, 0, 0, SRCCOPY);
-    FreeSaveUnder(state);
+        BitBlt(area.Dc(), area.X(state.lastX), area.Y(state.lastY), w, h, state.saved.dc, 0, 0, SRCCOPY);
+    FreeSurface(state.saved);
     state.onScreen = false;
     return restore;
 }
@@ -127,15 +125,9 @@ static bool TakeAway(CursorState& state, const ScreenArea& area)
 static void SaveUnder(CursorState& state, const ScreenArea& area)
 {
     int w = state.cellWidth, h = state.cellHeight;
-    state.saveBitmap.Reset(CreateCompatibleBitmap(state.screen, w, h));
-    if (!state.saveBitmap)
+    if (!MakeSurface(state.saved, state.screen, w, h))
         return; // drawn without a save-under; the window beneath repaints it away
-    if (!state.saveDC.Create(state.screen)) {
-        state.saveBitmap.Reset();
-        return;
-    }
-    state.saveDCPrevious = SelectObject(state.saveDC, state.saveBitmap);
-    BitBlt(state.saveDC, 0, 0, w, h, area.Dc(), area.X(state.x), area.Y(state.y), SRCCOPY);
+    BitBlt(state.saved.dc, 0, 0, w, h, area.Dc(), area.X(state.x), area.Y(state.y), SRCCOPY);
     state.probe1 = area.Pixel(state.x + w - PROBE_INSET, state.y + PROBE_INSET);
     state.probe2 = area.Pixel(state.x + PROBE_INSET, state.y + h - PROBE_INSET);
 }
@@ -169,8 +161,8 @@ static void LeaveOldScreen(CursorState& state, int screenWidth, int screenHeight
         state.onScreen = false;
         state.lastX = state.lastY = INT_MIN; // no position: the next drawing shows the cursor again
     }
-    FreeSaveUnder(state);
-    ReleaseCanvas(state.canvas);
+    FreeSurface(state.saved);
+    FreeSurface(state.canvas);
     state.screen.Reset();
     state.screenWidth = screenWidth;
     state.screenHeight = screenHeight;
@@ -197,7 +189,7 @@ static bool MoveWithinOneArea(CursorState& state)
             return true;
         }
     }
-    FreeSaveUnder(state); // nothing of it can go back
+    FreeSurface(state.saved); // nothing of it can go back
     state.onScreen = false;
     return true;
 }
@@ -210,7 +202,7 @@ static void TakeAwayAlone(CursorState& state)
         if (area.Ok() && TakeAway(state, area))
             area.WriteBack();
     }
-    FreeSaveUnder(state);
+    FreeSurface(state.saved);
     state.onScreen = false;
 }
 
@@ -242,8 +234,8 @@ void DrawCursor(CursorState& state, int show)
     if (!state.screen && !state.screen.Acquire(nullptr))
         return; // no context now: the next drawing tries again
 
-    if (!show || !state.saveDC || !MoveWithinOneArea(state)) {
-        if (state.saveDC)
+    if (!show || !state.saved.dc || !MoveWithinOneArea(state)) {
+        if (state.saved.dc)
             TakeAwayAlone(state);
         if (show)
             DrawAlone(state);
@@ -261,8 +253,8 @@ void ShowCursorDrawing(CursorState& state)
 
 void ReleaseCursorDrawing(CursorState& state)
 {
-    FreeSaveUnder(state);
-    ReleaseCanvas(state.canvas);
+    FreeSurface(state.saved);
+    FreeSurface(state.canvas);
     state.screen.Reset();
     state.onScreen = false;
     state.screenWidth = state.screenHeight = state.cellWidth = state.cellHeight = 0;

@@ -5,22 +5,20 @@
 #include <windows.h>
 #include "ScopedWin.h"
 
-// Memory where a screen area is composed: made once, at the largest size an area
-// takes (two cells each way), and kept, so that a drawing makes no GDI objects.
-struct CursorCanvas {
-    ScopedBitmap bitmap; // declared first: the DC holding it goes before it
-    ScopedMemoryDC dc;
-    HGDIOBJ previous;
+// A bitmap selected into a memory DC of its own: pixels kept or composed off the
+// screen. The bitmap is declared first, so that the DC holding it goes before it.
+struct MemorySurface {
+    ScopedBitmap bitmap;
+    ScopedMemoryDC dc; // null while there is no surface
+    HGDIOBJ previous;  // what the DC held before the bitmap
     int width, height;
 };
 
 struct CursorState {
     ScopedBitmap cursorImage; // strip of shapes, loaded at start-up
     ScopedGetDC screen;       // the whole screen's context, kept while the screen stays the same
-    ScopedBitmap saveBitmap;  // copy of the screen beneath the cell
-    ScopedMemoryDC saveDC;    // holds the save-under; null when nothing is saved; goes before it
-    HGDIOBJ saveDCPrevious;
-    CursorCanvas canvas;
+    MemorySurface saved;      // the screen beneath the cell; no DC when nothing is saved
+    MemorySurface canvas;     // where a screen area is composed: made once, two cells each way, and kept
     int x, y;                 // where the cursor is to be drawn, in screen pixels
     int lastX, lastY;         // where it was last drawn or taken away
     bool onScreen;            // its pixels were painted at lastX, lastY and not taken away
