@@ -109,6 +109,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     DebugLog(L"INIT-2: REG Settings: %d", LoadSettings(g_gui));
 
     g_gui.terminate = TerminateApp;
+    g_gui.displayChanged = NoteCursorDisplayChanged;
     if (g_gui.InitWindow(instance) != 1) {
         DebugLog(L"QUIT: Duplicate instance");
         return 0;

@@ -3,7 +3,6 @@
 #include "core/AppState.h"
 #include "core/DebugLog.h"
 #include "core/ScreenMetrics.h"
-#include "input/CursorThread.h"
 #include "protocol/InstallContract.h"
 #include "resources/resource.h"
 
@@ -141,7 +140,8 @@ LRESULT GUI::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SETTINGCHANGE:
         ComputeSize();
         ResizeControls();
-        NoteCursorDisplayChanged();
+        if (displayChanged)
+            displayChanged();
         SHHandleWMSettingChange(window, wParam, lParam, &activateInfo);
         return 1;
     case WM_ERASEBKGND:

@@ -48,6 +48,7 @@ public:
     SHACTIVATEINFO activateInfo;
     int started; // InitWindow completed: destroying the window terminates the program
     void (*terminate)(); // the program's termination, given by the start-up
+    void (*displayChanged)(); // told when the screen changes (the cursor follows it); given by the start-up
 };
 
 extern GUI g_gui;   // the one instance, static lifetime
