@@ -59,7 +59,9 @@ struct AppletPicker : Picker {
     }
 };
 
-TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
+// The picker covers the screen and holds the settings window; the first level lists
+// every ".cpl" of \windows, and each library what it answers, awkward ones included.
+TEST_F(AppletPicker, ListsEveryLibraryAndWhatEachAnswers)
 {
     HWND picker = OpenPicker(1, 10);
     ASSERT_NE(nullptr, picker);
@@ -84,8 +86,15 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
     std::vector<std::wstring> lies = tree.ChildTexts(tree.ExpandPath({L"liar.cpl"}));
     EXPECT_EQ(256u, lies.size()) << "a count of 100000 is held to the limit";
     EXPECT_EQ(31u, lies.empty() ? 0 : lies[0].size()) << "an unterminated name ends with its field";
+}
 
-    // The top edit shows each selection's reference; OK refuses a file.
+// The top edit shows each selection's reference; OK refuses a file and a reference
+// that opens nothing; collapsing and expanding again asks the library again.
+TEST_F(AppletPicker, ShowsEachSelectionsReferenceAndRefusesWhatOpensNothing)
+{
+    HWND picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree tree(Control(picker, IDC_APPLET_TREE));
     HWND choice = Control(picker, IDC_APPLET_CHOICE);
     tree.Select(tree.Find(nullptr, L"system.cpl"));
     EXPECT_EQ(L"\\windows\\system.cpl", WindowText(choice));
@@ -93,10 +102,11 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
     tree.Select(tree.ExpandPath({L"input.cpl", L"Menus"}));
     EXPECT_EQ(L"\\windows\\input.cpl,2", WindowText(choice)) << "the nameless applet keeps its index";
     HTREEITEM connect = tree.Find(nullptr, L"connect.cpl");
+    tree.TapButton(connect);
+    ASSERT_EQ(3u, tree.Children(connect).size());
     tree.Select(tree.Children(connect)[2]);
     EXPECT_EQ(L"\\windows\\connect.cpl,0", WindowText(choice)) << "the first applet of that name";
 
-    // Collapsing and expanding again loads the library again.
     tree.TapButton(connect);
     EXPECT_TRUE(tree.Children(connect).empty());
     EXPECT_EQ(L"\\windows\\connect.cpl", WindowText(choice)) << "the selection moved to the file";
@@ -104,14 +114,22 @@ TEST_F(AppletPicker, ListsExpandsSelectsAndConfirmsWithTwoReturnKeys)
     EXPECT_EQ(3u, tree.Children(connect).size());
     EXPECT_EQ(2u, CountLog(Log(), "GetAppletContents loaded [connect.cpl]"));
 
-    // A library that no longer has the applet: its reference ends in ",-1" and OK refuses it.
+    // A library that no longer has the applet: its reference ends in ",-1".
     HTREEITEM ownerApplet = tree.ExpandPath({L"owner.cpl", L"Owner Information"});
     ASSERT_TRUE(MoveFileW(L"C:\\windows\\owner.cpl", L"C:\\windows\\owner.gone"));
     tree.Select(ownerApplet);
     MoveFileW(L"C:\\windows\\owner.gone", L"C:\\windows\\owner.cpl");
     EXPECT_EQ(L"\\windows\\owner.cpl,-1", WindowText(choice));
     EXPECT_TRUE(OkRefused(picker)) << "a reference that opens nothing is not taken";
+}
 
+// Two return keys on an applet confirm it: the button stores the reference and the
+// lower edit's text, and the settings window comes back in front with the top bar.
+TEST_F(AppletPicker, TwoReturnKeysConfirmAndTheButtonStoresThePick)
+{
+    HWND picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree tree(Control(picker, IDC_APPLET_TREE));
     HTREEITEM system = tree.Find(nullptr, L"system.cpl");
     tree.TapButton(system);
     tree.Select(tree.Find(system, L"Memory"));
