@@ -287,7 +287,7 @@ struct ProgramPicker : Picker {
     }
 };
 
-TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
+TEST_F(ProgramPicker, BrowsesFoldersAndListsWhatPassesTheFilter)
 {
     HWND picker = OpenPicker(2, 9);
     ASSERT_NE(nullptr, picker);
@@ -315,8 +315,17 @@ TEST_F(ProgramPicker, BrowsesFoldersAndAcceptsWhatPassesTheFilter)
     tree.TapButton(test);
     EXPECT_EQ((std::vector<std::wstring>{L"a.exe", L"b.exe"}), tree.ChildTexts(test)) << "read again";
     EXPECT_TRUE(IsWindowEnabled(MainWindow())) << "the settings window stays enabled";
+}
 
-    // The shell hides its top bar while the full-screen picker is in front, only then.
+// The shell hides its top bar while the full-screen picker is in front, only then; a
+// folder named like a program is opened by a double tap and taken by OK.
+TEST_F(ProgramPicker, HidesTheTopBarWhileInFrontAndTakesAFolderNamedLikeAProgram)
+{
+    HWND picker = OpenPicker(2, 9);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree tree(Control(picker, IDC_PROGRAM_TREE));
+    HWND choice = Control(picker, IDC_PROGRAM_CHOICE);
+    HTREEITEM tools = tree.ExpandPath({L"\\", L"Program Files", L"Tools"});
     EXPECT_FALSE(IsWindowVisible(TopBar()));
     SetForegroundWindow(MainWindow());
     EXPECT_TRUE(WaitUntil([] { return IsWindowVisible(TopBar()) != FALSE; })) << "the picker lost the front";
