@@ -1,4 +1,5 @@
 #include "Pickers.h"
+#include "ProgramMessages.h"
 #include "resource.h"
 #include <cstring>
 

@@ -1,6 +1,7 @@
 // The settings window as the shell and the user see it: screen metrics, soft keys,
 // tray callback and the Today screen.
 #include "PelorinTest.h"
+#include "ProgramMessages.h"
 #include "resource.h"
 
 namespace {

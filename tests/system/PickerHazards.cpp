@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 #include "Recorder.h"
+#include "ProgramMessages.h"
 #include "resource.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "input/Keyboard.h"
 #include "input/MouseReport.h"
 #include "protocol/DriverProtocol.h"
+#include "protocol/ProgramMessages.h"
 
 HANDLE g_listenerReady;
 volatile BYTE g_listenerReturned;

@@ -21,11 +21,6 @@ extern volatile LONG g_loaderHeld;
 extern volatile BYTE g_mouseConnected;
 extern volatile BYTE g_keyboardConnected;
 
-// Posted to the listener by the settings window when "Enable USB mouse support" or
-// "Enable USB keyboard support" changes: the listener lets go of what a switched-off
-// input holds. The program's own message, outside the driver's numbers.
-enum { TM_INPUTSWITCHED = WM_APP + 1 };
-
 // About texts, read once at start-up; empty when absent.
 extern WCHAR g_aboutWebName[TEXT_CHARS];
 extern WCHAR g_aboutWebLink[TEXT_CHARS];

@@ -9,6 +9,7 @@
 #include "core/PublishedButtons.h"
 #include "core/ScreenMetrics.h"
 #include "gui/GUI.h"
+#include "protocol/ProgramMessages.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "core/DebugLog.h"
 #include "core/ScreenMetrics.h"
 #include "protocol/InstallContract.h"
+#include "protocol/ProgramMessages.h"
 #include "resources/resource.h"
 
 

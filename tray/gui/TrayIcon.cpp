@@ -1,4 +1,5 @@
 #include "gui/GUI.h"
+#include "protocol/ProgramMessages.h"
 #include <shellapi.h>
 
 BOOL TrayIcon(HWND window, DWORD operation, UINT id, HICON icon)

@@ -19,9 +19,8 @@
 #define IDI_TAB_HELP       138
 #define IDI_TAB_ABOUT      139
 
-// The notification icon and the message its taps arrive with.
+// The notification icon; the message its taps arrive with is protocol/ProgramMessages.h's.
 #define TRAY_ICON_ID       5001
-#define WM_TRAY_CALLBACK   3026
 
 // The page controls of the settings window, and the commands they send.
 #define IDC_ENABLE_MOUSE     768
