@@ -20,11 +20,7 @@
 // last the way out when the system's loader is held.
 static int s_exitCode;
 static void ReleaseGUIAtExit() { g_gui.Release(); }
-static void FreeCursorAtExit()
-{
-    ReleaseCursorDrawing(g_cursor);
-    FreeCursorImage(g_cursor);
-}
+static void FreeCursorAtExit() { FreeCursorImage(g_cursor); }
 // A process ends through the system's loader (every library is told of it); while
 // a library that never returned from its start-up routine holds the loader, the
 // process would hang there for good instead. It ends at once.

@@ -41,5 +41,6 @@ void DrawCursor(CursorState& state, int show);
 // last drawing before the cursor rests.
 void ShowCursorDrawing(CursorState& state);
 
-// Lets go of the screen's context, the save-under and the canvas (exit, tests).
+// Lets go of the screen's context, the save-under and the canvas, on the thread that
+// drew (its end, tests): a window's context is given back by the thread that took it.
 void ReleaseCursorDrawing(CursorState& state);

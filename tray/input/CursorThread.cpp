@@ -78,6 +78,9 @@ DWORD WINAPI CursorThread(LPVOID)
         if (spent < CURSOR_FRAME_MS)
             Sleep(CURSOR_FRAME_MS - spent);
     }
+    // The screen's context is given back by the thread that took it; the cursor stays
+    // where it was last drawn.
+    ReleaseCursorDrawing(g_cursor);
     g_cursorThreadReturned = 1;
     return 0;
 }
