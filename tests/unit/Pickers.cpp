@@ -7,6 +7,7 @@
 #include <thread>
 #include "DeviceKit.h"
 #include "browsers/AppletBrowser.h"
+#include "browsers/AppletCall.h"
 #include "browsers/FolderListing.h"
 #include "browsers/PickerFrame.h"
 #include "browsers/ProgramBrowser.h"
@@ -155,6 +156,76 @@ TEST(AppletLibraries, OnlyWhatALibraryLeavesUnhandledOrASilenceCostsThatLibrary)
     EXPECT_LT(GetTickCount() - start, 60000u) << "the picker waits for a silent library only so long";
     DestroyWindow(tree);
 }
+
+// What a library may leave unhandled inside CPlApplet: the guarded call ends with
+// the exception's own code, whatever its kind, on this processor as on the others.
+volatile int s_zero = 0, s_one = 1;
+volatile unsigned s_deepest = ~0u;
+// Each call hands its own frame on, so none can be folded into a loop. A frame of
+// many pages is probed page by page from its top, as compilers do: the overflow is
+// met at the top of the stack's last page, with room left to report it.
+int Deeper(unsigned depth, volatile char* above)
+{
+    volatile char frame[64 * 1024];
+    frame[0] = above ? above[0] : 0;
+    return depth < s_deepest ? Deeper(depth + 1, frame) : frame[0];
+}
+LONG APIENTRY WritesNowhere(HWND, UINT, LPARAM, LPARAM) { return *(volatile LONG*)nullptr = 1; }
+LONG APIENTRY DividesByZero(HWND, UINT, LPARAM, LPARAM) { return s_one / s_zero; }
+LONG APIENTRY RecursesForEver(HWND, UINT, LPARAM, LPARAM) { return Deeper(0, nullptr); }
+LONG APIENTRY HitsABreakpoint(HWND, UINT, LPARAM, LPARAM)
+{
+    DebugBreak();
+    return 1;
+}
+LONG APIENTRY RaisesItsOwn(HWND, UINT, LPARAM, LPARAM)
+{
+    RaiseException(0xE0564E54, 0, 0, nullptr);
+    return 1;
+}
+
+struct FaultRow {
+    const char* name;
+    APPLET_PROC entry;
+    DWORD code;
+};
+const FaultRow kFaultRows[] = {
+    {"AccessViolation", WritesNowhere, 0xC0000005},
+    {"DivideByZero", DividesByZero, 0xC0000094},
+    {"StackOverflow", RecursesForEver, 0xC00000FD},
+    {"Breakpoint", HitsABreakpoint, 0x80000003},
+    {"SoftwareException", RaisesItsOwn, 0xE0564E54},
+};
+
+class AppletFaultRow : public ::testing::TestWithParam<FaultRow> {};
+
+TEST_P(AppletFaultRow, EndsTheCallWithItsCode)
+{
+    struct Call {
+        APPLET_PROC entry;
+        BOOL returned;
+        LONG result;
+        DWORD code;
+    } call = {GetParam().entry, TRUE, -1, 0};
+    // A thread of its own, with a small stack: an overflow spends that stack, not the test's.
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* data) WINAPI -> DWORD {
+            Call& c = *(Call*)data;
+            c.returned = CallApplet(c.entry, nullptr, CPL_INIT, 0, 0, &c.result, &c.code);
+            return 0;
+        },
+        &call, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    CloseHandle(thread);
+    EXPECT_FALSE(call.returned);
+    EXPECT_EQ(0, call.result);
+    EXPECT_EQ(GetParam().code, call.code) << std::hex << call.code;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AppletFaultRow, ::testing::ValuesIn(kFaultRows),
+                         [](const ::testing::TestParamInfo<FaultRow>& info) { return std::string(info.param.name); });
 
 // Runs a picker on this thread while `drive` acts on it from a second thread once
 // its tree is there; the picker is cancelled afterwards, whatever `drive` did.
