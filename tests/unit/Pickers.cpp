@@ -5,12 +5,15 @@
 #include <psapi.h>
 #include <functional>
 #include <thread>
+#include "DebugLogFile.h"
 #include "DeviceKit.h"
+#include "Sequence.h"
 #include "browsers/AppletBrowser.h"
 #include "browsers/AppletCall.h"
 #include "browsers/FolderListing.h"
 #include "browsers/PickerFrame.h"
 #include "browsers/ProgramBrowser.h"
+#include "core/DebugLog.h"
 #include "core/ScreenMetrics.h"
 #include "resource.h"
 
@@ -226,6 +229,19 @@ TEST_P(AppletFaultRow, EndsTheCallWithItsCode)
 
 INSTANTIATE_TEST_SUITE_P(Table, AppletFaultRow, ::testing::ValuesIn(kFaultRows),
                          [](const ::testing::TestParamInfo<FaultRow>& info) { return std::string(info.param.name); });
+
+// The log tells what the library answered; the picker lists no more than it holds.
+TEST(AppletLibraries, ALibrarysOwnCountIsLoggedAndItsListHeldToTheLimit)
+{
+    InitCommonControls();
+    g_debugEnabled = 1;
+    DeleteDebugLog();
+    HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ((size_t)APPLETS_PER_LIBRARY_MAX, ListedApplets(tree, L"C:\\windows\\liar.cpl").size());
+    EXPECT_GE(FindMessage(ReadDebugLogMessages(), "GetAppletContents items=100000"), 0);
+    DestroyWindow(tree);
+    g_debugEnabled = 0;
+}
 
 // Runs a picker on this thread while `drive` acts on it from a second thread once
 // its tree is there; the picker is cancelled afterwards, whatever `drive` did.

@@ -146,7 +146,7 @@ void GetAppletContents(HWND tree, const WCHAR* searchPath, HTREEITEM fileNode)
 
     AppletSession* session = RunAppletSession(module, tree, true);
     if (session && session->opened) {
-        DebugLog(L"GetAppletContents items=%d", session->reported);
+        DebugLog(L"GetAppletContents items=%d", (int)session->count);
         for (int i = 0; i < session->read; ++i) {
             WCHAR* name = session->names[i];
             DebugLog(L"cplInfo.szName=%s", name);

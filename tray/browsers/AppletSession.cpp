@@ -100,7 +100,7 @@ DWORD WINAPI SessionThread(void* data)
     {
         AppletLibrary library(*session);
         if (OpenApplets(library, *session)) {
-            LONG count = library.Call(CPL_GETCOUNT, 0, 0);
+            LONG count = session->count = library.Call(CPL_GETCOUNT, 0, 0);
             session->reported = count < 0 ? 0 : count > APPLETS_PER_LIBRARY_MAX ? APPLETS_PER_LIBRARY_MAX : (int)count;
             for (int i = 0; i < session->reported && !library.faulted; ++i) {
                 InquiryRecord record = {};

@@ -20,7 +20,8 @@ struct AppletSession {
     HWND window; // given to the library with CPL_INIT
     bool logLoad;
     bool opened;  // loaded, and CPL_INIT answered yes
-    int reported; // the library's count, held to APPLETS_PER_LIBRARY_MAX
+    LONG count;   // the library's own answer to CPL_GETCOUNT
+    int reported; // that count held to 0..APPLETS_PER_LIBRARY_MAX
     int read;     // names read: fewer than reported when the library faulted
     WCHAR names[APPLETS_PER_LIBRARY_MAX][APPLET_NAME_CHARS]; // always terminated
     // The session's progress, written by its thread and watched by the waiter: when
