@@ -2,7 +2,9 @@
 #include "browsers/PickerFrame.h"
 #include <aygshell.h>
 #include "core/DebugLog.h"
+#include "core/LoaderWatch.h"
 #include "core/ScreenMetrics.h"
+#include "core/WaitCursor.h"
 #include "resources/resource.h"
 
 namespace {
@@ -159,7 +161,8 @@ void Cancel(PickerState& picker);
 // While the system's loader is held (a library never returned from its start-up
 // routine), freeing a control may wait on the loader for good: the common controls
 // bind some of the system's functions at their first call. The picker's window is
-// then hidden and left, with what its controls use, instead of destroyed.
+// then hidden and left, with what its controls use, instead of destroyed; the next
+// opening destroys it once the loader answers again.
 void LeaveHidden(PickerState& picker)
 {
     ShowWindow(picker.window, SW_HIDE);
@@ -183,7 +186,7 @@ void RunLocalLoop(PickerState& picker)
         DispatchMessageW(&msg);
     }
     if (picker.window && IsWindow(picker.window)) {
-        if (g_loaderHeld)
+        if (!LoaderAnswers())
             LeaveHidden(picker);
         else
             DestroyWindow(picker.window); // the tree and edits go with it
@@ -312,6 +315,7 @@ void OnOk(PickerState& picker)
         picker.secondParameter[0] = 0;
         return;
     }
+    picker.accepted = 1;
     EndLoop(picker);
     SendMessageW(picker.window, WM_CLOSE, 0, 0);
 }
@@ -412,6 +416,8 @@ int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out)
     return 1;
 }
 
+bool PickerEnding(const PickerState& picker) { return picker.done || picker.closeDeferred || g_terminate; }
+
 HCURSOR ShowPickerWaitCursor(const PickerState& picker)
 {
     HCURSOR kept = SetCursor(picker.waitCursor);
@@ -452,6 +458,8 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
         return 0;
     }
     case WM_DESTROY:
+        if (window != picker.window) // a picker left hidden earlier, destroyed now
+            break;
         if (picker.menuBar)
             DestroyWindow(picker.menuBar);
         picker.menuBar = nullptr;
@@ -461,7 +469,8 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
             Cancel(picker);
         return 0;
     case WM_NCDESTROY:
-        picker.window = picker.tree = picker.topEdit = picker.bottomEdit = nullptr;
+        if (window == picker.window)
+            picker.window = picker.tree = picker.topEdit = picker.bottomEdit = nullptr;
         break;
     case WM_PAINT: {
         ScopedPaint paint(window); // only validates: the window draws nothing of its own
@@ -490,6 +499,13 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
             SendMessageW(window, WM_CLOSE, 0, 0);
         }
         return 0;
+    case WM_SETCURSOR:
+        // While a library is waited for, the picker keeps answering: it shows it is busy.
+        if (picker.busy && window == picker.window) {
+            SetCursor(picker.waitCursor);
+            return TRUE;
+        }
+        break;
     case WM_CLOSE:
         // While the tree waits in a notice for an applet library, what is sent to
         // this thread is answered, a close too; destroyed under its own notice, the
@@ -498,7 +514,7 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
             picker.closeDeferred = 1;
             return 0;
         }
-        if (g_loaderHeld) {
+        if (window == picker.window && !LoaderAnswers()) {
             LeaveHidden(picker);
             return 0;
         }
@@ -549,15 +565,24 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
         DebugLog(L"Picker: [%s] not opened, another picker is open", title);
         return;
     }
-    // A picker's window, soft keys and cursor are found through the loader.
-    if (g_loaderHeld) {
+    // A picker's window and soft keys are found through the loader.
+    if (!LoaderAnswers()) {
         DebugLog(L"Picker: [%s] not opened, a library holds the system's loader", title);
         return;
     }
-    picker.waitCursor = LoadCursorW(instance, IDC_WAIT);
+    if (picker.leftWindow) {
+        // Left hidden when the loader was held; it answers again.
+        DestroyWindow(picker.leftWindow);
+        picker.leftWindow = nullptr;
+        picker.images.Reset();
+        picker.font.Reset();
+        picker.windowClass.Reset();
+    }
+    picker.waitCursor = WaitCursor();
+    picker.busy = 0;
     HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(picker) : nullptr;
     picker.kind = &kind;
-    picker.done = picker.valid = picker.closeDeferred = 0;
+    picker.done = picker.valid = picker.closeDeferred = picker.accepted = 0;
     picker.noticeDepth = 0;
     picker.secondParameter[0] = picker.result[0] = 0;
     CopyText(picker.filter, ARRAYSIZE(picker.filter), filter);
@@ -586,26 +611,24 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
     }
     s_openPicker = nullptr;
 
-    if (picker.secondParameter[0])
+    // A tree notice that was under way when the picker was cancelled may have set a
+    // choice since: only OK hands one back.
+    if (picker.accepted && picker.secondParameter[0])
         CopyText(secondParameter, TEXT_CHARS, picker.secondParameter);
-    if (picker.result[0])
+    if (picker.accepted && picker.result[0])
         CopyText(resultPath, TEXT_CHARS, picker.result);
     if (owner && kind.disableOwner)
         EnableWindow(owner, TRUE);
     BringBackFront(picker);
-    // A window left hidden keeps what its controls use, and its class.
-    bool left = picker.window != nullptr;
+    // A window left hidden keeps what its controls use, and its class, until the next
+    // opening.
+    picker.leftWindow = picker.window;
     picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
     picker.strip.Reset();
-    if (left) {
-        picker.images.Release();
-        picker.font.Release();
-        picker.windowClass.Release();
-    } else {
+    if (!picker.leftWindow) {
         picker.images.Reset();
         picker.font.Reset();
         // Each opening registered a class of its own; the class table keeps none of them.
         picker.windowClass.Reset();
     }
-    picker.className[0] = 0;
 }

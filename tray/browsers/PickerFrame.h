@@ -45,15 +45,18 @@ struct PickerState {
     HINSTANCE instance;
     HWND owner, window, tree, topEdit, bottomEdit, menuBar;
     HWND previousFront; // in front when the picker opened
-    // The system's busy cursor, loaded once at opening: a resource is found through
-    // the system's loader, which a library stuck in its start-up routine may hold.
-    HCURSOR waitCursor;
+    // Left hidden, with its class and what its controls use, when the system's loader
+    // was held as it closed; destroyed at the next opening, once the loader answers.
+    HWND leftWindow;
+    HCURSOR waitCursor; // the program's, loaded at start-up
+    int busy;           // sessions with a library being waited for: the busy cursor shows
     ScopedFont font;
     DWORD lastReturnTick; // kept across openings
     BYTE returnSeen;      // a return key has come since the program started
     int dpi;              // LOGPIXELSY, read once; 0 until read
     BYTE valid;           // the current selection may be confirmed
     BYTE done;            // OK or Cancel: the local loop ends
+    BYTE accepted;        // ended by OK: only then are the results handed back
     int noticeDepth;      // tree notices being handled
     BYTE closeDeferred;   // a close came during one: it is done once they are over
     WCHAR secondParameter[TEXT_CHARS];
@@ -92,6 +95,10 @@ HTREEITEM ParentItem(HWND tree, HTREEITEM item);
 
 // Shows the picker's busy cursor; returns the cursor it replaced.
 HCURSOR ShowPickerWaitCursor(const PickerState& picker);
+
+// Whether the picker is ending (OK, Cancel, a close, or the program's end): work
+// for it that is still waited for is left.
+bool PickerEnding(const PickerState& picker);
 
 // Fills a level of a picker's tree below `parent` (null: the first level): the busy
 // cursor is shown for the scope. A level whose nodes show as they come (the first

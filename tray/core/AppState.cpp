@@ -7,7 +7,6 @@ HANDLE g_closeEvent;
 ScopedHandle g_listenerThread;
 DWORD g_listenerThreadId;
 ScopedHandle g_powerThread;
-volatile LONG g_loaderHeld;
 volatile BYTE g_mouseConnected;
 volatile BYTE g_keyboardConnected;
 
