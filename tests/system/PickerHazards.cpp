@@ -10,7 +10,7 @@
 
 namespace {
 
-const DWORD kCloseTask = 11, kRotateScreen = 14, kOpenProgram = 9;
+const DWORD kCloseTask = 11, kRotateScreen = 14, kOpenProgram = 9, kSwitchTask = 16;
 const DWORD kMiddleClick = 1; // the middle button's installed action
 
 // Right button: Close Task; wheel up: Rotate Screen.
@@ -28,18 +28,49 @@ struct PickerHazards : PickerTest {
     }
 };
 
-TEST_F(PickerHazards, CloseTaskEndsAPickerAsCancelled)
+// A task action aimed at an open picker (the right button): Close Task hides it, and
+// a picker that stays hidden ends as cancelled; Switch Task sends it behind the
+// others, where it stays open and is confirmed later.
+struct TaskActionRow {
+    const char* name;
+    DWORD action;
+    bool staysOpen;
+};
+const TaskActionRow kTaskActionRows[] = {
+    {"CloseTaskEndsItAsCancelled", kCloseTask, false},
+    {"SwitchTaskSendsItBehindStillOpen", kSwitchTask, true},
+};
+
+struct TaskActionOnAPicker : PickerHazards, ::testing::WithParamInterface<TaskActionRow> {
+    void Arrange() override { SetDword(L"Right_Button_Action", GetParam().action); }
+};
+
+TEST_P(TaskActionOnAPicker, LeavesItAsTheActionMeans)
 {
     HWND picker = OpenPicker(1, 10);
     ASSERT_NE(nullptr, picker);
+    RemoteTree tree(Control(picker, IDC_APPLET_TREE));
+    tree.Select(tree.ExpandPath({L"system.cpl", L"Memory"}));
     Script("attach mouse\nclick right");
-    ASSERT_TRUE(WaitClosed(picker)) << "the picker stayed, or the settings window stayed disabled";
-    EXPECT_EQ(kMiddleClick, GetDword(L"Middle_Button_Action")) << "closed as cancelled";
-    picker = OpenPicker(1, 10);
-    ASSERT_NE(nullptr, picker) << "a later picker is refused";
-    ASSERT_TRUE(PressSoftKey(picker, L"Cancel"));
+    if (!GetParam().staysOpen) {
+        ASSERT_TRUE(WaitClosed(picker)) << "the picker stayed, or the settings window stayed disabled";
+        EXPECT_EQ(kMiddleClick, GetDword(L"Middle_Button_Action")) << "closed as cancelled";
+        picker = OpenPicker(1, 10);
+        ASSERT_NE(nullptr, picker) << "a later picker is refused";
+        ASSERT_TRUE(PressSoftKey(picker, L"Cancel"));
+        ASSERT_TRUE(WaitClosed(picker));
+        return;
+    }
+    Drain();
+    Sleep(2500); // longer than a hidden picker is given to show again
+    EXPECT_TRUE(IsWindow(picker) && IsWindowVisible(picker)) << "the picker was closed";
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
     ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(L"\\windows\\system.cpl,1", GetText(L"Middle_Button_Param1")) << "the pick was lost";
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, TaskActionOnAPicker, ::testing::ValuesIn(kTaskActionRows),
+                         [](const ::testing::TestParamInfo<TaskActionRow>& info) { return std::string(info.param.name); });
 
 TEST_F(PickerHazards, APickerFollowsTheScreenWhenItTurns)
 {

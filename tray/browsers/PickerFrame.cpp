@@ -11,8 +11,8 @@ namespace {
 
 PickerState* s_openPicker; // a picker is never open twice: a nested opening is refused
 
-// The picker's own message: it was hidden, and may have to end.
-enum { WM_PICKER_HIDDEN = WM_APP + 1 };
+// The picker's own timer: it was hidden, and may have to end.
+enum { PICKER_HIDDEN_TIMER = 1 };
 DWORD s_classSeed;
 
 // The pseudo-random part of a class name: each opening gets a class of its own.
@@ -488,13 +488,17 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
         return 0;
     case WM_SHOWWINDOW:
         // Hidden by another (Close Task), a picker would keep its loop, and the owner
-        // it disabled, for good: hidden it ends as cancelled. Looked at once the hiding
-        // is over, as Switch Task hides a window and shows it again behind the others.
-        if (!wParam)
-            PostMessageW(window, WM_PICKER_HIDDEN, 0, 0);
+        // it disabled, for good: one that stays hidden ends as cancelled. Switch Task
+        // hides a window and then shows it behind the others, in two steps that this
+        // thread may see apart: the picker is looked at again a while later.
+        if (!wParam && window == picker.window)
+            SetTimer(window, PICKER_HIDDEN_TIMER, PICKER_HIDDEN_GRACE_MS, nullptr);
         break;
-    case WM_PICKER_HIDDEN:
-        if (!IsWindowVisible(window) && !picker.done) {
+    case WM_TIMER:
+        if (wParam != PICKER_HIDDEN_TIMER)
+            break;
+        KillTimer(window, PICKER_HIDDEN_TIMER);
+        if (window == picker.window && !IsWindowVisible(window) && !picker.done) {
             DebugLog(L"Picker: hidden by another, closed as cancelled");
             SendMessageW(window, WM_CLOSE, 0, 0);
         }

@@ -16,6 +16,9 @@ enum {
     PICKER_IMAGE_COUNT = 3,
     PICKER_RETURN_PAIR_MS = 2000, // two return keys within this confirm
     PICKER_CLASS_CHARS = 64,
+    // A picker hidden by another and not shown again within this time ends as
+    // cancelled; Switch Task hides a window and shows it again behind the others.
+    PICKER_HIDDEN_GRACE_MS = 1000,
     // The longest text a pick may hand back: what a button's texts hold. A longer
     // text cannot be typed, and a longer reference or path cannot be confirmed.
     PICKER_TEXT_MAX = PARAM_CHARS - 1,
