@@ -72,8 +72,10 @@ TEST_P(TaskActionOnAPicker, LeavesItAsTheActionMeans)
 INSTANTIATE_TEST_SUITE_P(Table, TaskActionOnAPicker, ::testing::ValuesIn(kTaskActionRows),
                          [](const ::testing::TestParamInfo<TaskActionRow>& info) { return std::string(info.param.name); });
 
+// The shell reads the picker's activation record as it follows the new screen.
 TEST_F(PickerHazards, APickerFollowsTheScreenWhenItTurns)
 {
+    DWORD refused = ReadDeviceDword(L"ActivationRecordsRefused");
     HWND picker = OpenPicker(1, 10);
     ASSERT_NE(nullptr, picker);
     const std::pair<int, int> screens[] = {{320, 240}, {240, 320}};
@@ -92,6 +94,7 @@ TEST_F(PickerHazards, APickerFollowsTheScreenWhenItTurns)
             << p.bottom << ", bar " << b.top << "-" << b.bottom << " wide " << b.right << ", OK key to " << k.right
             << "x" << k.bottom << ", tree to " << t.right << "x" << t.bottom;
     }
+    EXPECT_EQ(refused, ReadDeviceDword(L"ActivationRecordsRefused")) << "the shell was given no activation record";
     ASSERT_TRUE(PressSoftKey(picker, L"Cancel"));
     ASSERT_TRUE(WaitClosed(picker));
 }

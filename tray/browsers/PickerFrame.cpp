@@ -449,6 +449,8 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
     switch (message) {
     case WM_CREATE: {
         picker.window = window;
+        picker.activateInfo = {};
+        picker.activateInfo.cbSize = sizeof picker.activateInfo;
         SHMENUBARINFO bar = {};
         bar.cbSize = sizeof bar;
         bar.hwndParent = window;
@@ -481,7 +483,7 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
     case WM_SETTINGCHANGE:
         // After a rotation the picker, its controls and its soft-key bar follow the
         // new screen, so that OK and Cancel stay where a stylus reaches them.
-        SHHandleWMSettingChange(window, wParam, lParam, nullptr);
+        SHHandleWMSettingChange(window, wParam, lParam, &picker.activateInfo);
         FitToScreen(picker);
         LayOutControls(picker);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

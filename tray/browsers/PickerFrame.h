@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <aygshell.h>
 #include "ScopedWin.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -52,6 +53,7 @@ struct PickerState {
     // was held as it closed; destroyed at the next opening, once the loader answers.
     HWND leftWindow;
     HCURSOR waitCursor; // the program's, loaded at start-up
+    SHACTIVATEINFO activateInfo; // the shell's record of the picker's activation
     int busy;           // sessions with a library being waited for: the busy cursor shows
     ScopedFont font;
     DWORD lastReturnTick; // kept across openings
