@@ -313,4 +313,51 @@ TEST_P(HeldLoader, HoldsNothingButItself)
 INSTANTIATE_TEST_SUITE_P(Table, HeldLoader, ::testing::ValuesIn(kHeldLoaderRows),
                          [](const ::testing::TestParamInfo<HeldLoaderRow>& info) { return std::string(info.param.name); });
 
+// A library whose start-up takes 8 s holds the loader only so long: it is left
+// after 5 s, and once its start-up returns everything comes back: libraries load,
+// the picker closes as usual and opens again, keys click, programs start.
+struct SlowStartUp : PickerHazards {
+    const wchar_t* const path = L"C:\\windows\\slowstart.cpl";
+    void Arrange() override
+    {
+        ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), path, FALSE));
+        SetDword(L"Right_Button_Action", kOpenProgram);
+        SetText(L"Right_Button_Param1", L"\\Program Files\\Notes\\notes.exe");
+        SetDword(L"KBSounds", 1);
+    }
+    ~SlowStartUp() override { DeleteFileW(path); }
+};
+
+TEST_F(SlowStartUp, EverythingComesBackWhenItReturns)
+{
+    HWND picker = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, picker);
+    RemoteTree tree(Control(picker, IDC_APPLET_TREE));
+    DWORD start = GetTickCount();
+    tree.TapButton(tree.Find(nullptr, L"slowstart.cpl"));
+    EXPECT_GE(GetTickCount() - start, 4900u) << "left before its five seconds";
+    HTREEITEM system = tree.Find(nullptr, L"system.cpl");
+    tree.TapButton(system);
+    EXPECT_TRUE(tree.Children(system).empty()) << "a library was loaded while the loader was held";
+    for (DWORD spent = GetTickCount() - start; spent < 10000; spent = GetTickCount() - start)
+        Sleep(10000 - spent); // its start-up has returned
+
+    HTREEITEM owner = tree.ExpandPath({L"owner.cpl", L"Owner Information"});
+    ASSERT_NE(nullptr, owner) << "libraries are not loaded again";
+    tree.Select(owner);
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    ASSERT_TRUE(WaitClosed(picker)) << "the picker was left instead of closed";
+    EXPECT_EQ(L"\\windows\\owner.cpl,0", GetText(L"Middle_Button_Param1"));
+
+    ClearLaunches();
+    DWORD clicks = ReadDeviceDword(L"KeyClicks");
+    Script("attach mouse\nclick right\nkey press A 0x1E");
+    EXPECT_TRUE(WaitUntil([&] { return ReadDeviceDword(L"KeyClicks") > clicks; })) << "keys make no sound";
+    EXPECT_EQ(std::vector<std::wstring>{L"notes.exe"}, WaitForLaunches(1, 10000)) << "no program starts";
+    picker = OpenPicker(2, 9);
+    ASSERT_NE(nullptr, picker) << "no picker opens";
+    ASSERT_TRUE(PressSoftKey(picker, L"Cancel"));
+    ASSERT_TRUE(WaitClosed(picker));
+}
+
 } // namespace
