@@ -5,7 +5,6 @@
 #include "browsers/AppletSession.h"
 #include "browsers/PickerFrame.h"
 #include "core/DebugLog.h"
-#include "core/LoaderWatch.h"
 #include "resources/resource.h"
 
 namespace {

@@ -28,11 +28,9 @@ struct AppletSession {
     int reported; // that count held to 0..APPLETS_PER_LIBRARY_MAX
     int read;     // names read: fewer than reported when the library faulted or the wanted name came
     WCHAR names[APPLETS_PER_LIBRARY_MAX][APPLET_NAME_CHARS]; // always terminated
-    // The session's progress, written by its thread and watched by the waiter: when
-    // the current call into the library began, and whether it runs in the system's
-    // loader (loading or releasing: the library's start-up routine).
+    // When the current call into the library began (its load and release count as
+    // calls): written by the session's thread, watched by the waiter.
     volatile DWORD callStarted;
-    volatile LONG inLoader;
     // Set by the waiter that left the session: the library is asked nothing more
     // but CPL_EXIT, and released.
     volatile LONG abandoned;
