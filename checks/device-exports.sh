@@ -23,6 +23,7 @@ declare -A exempt=(
   [GetCurrentThread]="SDK macro: a constant pseudo-handle"
   [GetCurrentProcess]="SDK macro: a constant pseudo-handle"
   [SetEvent]="SDK inline: EventModify(event, EVENT_SET)"
+  [ResetEvent]="SDK inline: EventModify(event, EVENT_RESET)"
   [MsgWaitForMultipleObjects]="SDK macro: MsgWaitForMultipleObjectsEx with no flags"
   [atexit]="the compiler's C runtime start-up library, linked into the program"
   [___chkstk_ms]="compiler helper (x86 gcc): stack probe for a large frame, from its runtime library"

@@ -23,7 +23,13 @@
 //                goes on
 //   slow.cpl     one applet; takes 2.6 s over its count and again over its name
 //   stuck.cpl    never returns from its start-up routine (DllMain), holding the
-//                system's loader
+//                system's loader; so does stuckhelper.dll
+//   stuckinit.cpl   one applet; its CPL_INIT loads stuckhelper.dll from \windows,
+//                which never returns from its start-up routine
+//   stuckexit.cpl   one applet; takes 7 s over its name, then its CPL_EXIT loads
+//                stuckhelper.dll
+//   slowstart.cpl   one applet; its start-up routine takes 8 s
+//   drag.cpl     twelve applets; takes 1.5 s over every call
 //                (the device installs only owner, system, connect, input and REGION:
 //                tests copy the others where they need them)
 //   any other    one applet, "Sample Applet"
@@ -39,6 +45,7 @@ namespace {
 
 enum Behaviour {
     NEW_INQUIRE, INQUIRE_ONLY, FAILS_INIT, LIES, FAULTS, HANGS, BREAKS, RAISES, PROBES, CATCHES, SLOW, STUCK,
+    STUCK_INIT, STUCK_EXIT, SLOW_START, DRAGS,
 };
 
 struct Library {
@@ -65,9 +72,22 @@ const Library kLibraries[] = {
     {L"catch.cpl", CATCHES, 2, {L"Caught once", L"Caught twice"}},
     {L"slow.cpl", SLOW, 1, {L"Slow but sure"}},
     {L"stuck.cpl", STUCK, 1, {L"Never seen"}},
+    {L"stuckhelper.dll", STUCK, 1, {L"Never seen"}},
+    {L"stuckinit.cpl", STUCK_INIT, 1, {L"Never seen"}},
+    {L"stuckexit.cpl", STUCK_EXIT, 1, {L"Late"}},
+    {L"slowstart.cpl", SLOW_START, 1, {L"Slow to start"}},
+    {L"drag.cpl", DRAGS, 12, {L"Dragging"}},
 };
 
-enum { SLOW_ANSWER_MS = 2600 };
+enum {
+    SLOW_ANSWER_MS = 2600,
+    LATE_ANSWER_MS = 7000, // past the picker's limit for one call
+    SLOW_START_MS = 8000,
+    DRAG_MS = 1500,
+};
+
+// A library this one loads: its own copy in \windows, found by the system's search.
+void LoadStuckHelper() { LoadLibraryW(L"stuckhelper.dll"); }
 
 enum { SOFTWARE_EXCEPTION = 0xE0564E54 };
 
@@ -118,6 +138,8 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
         KnowOwnName(self);
         if (s_library->behaviour == STUCK)
             Sleep(INFINITE);
+        if (s_library->behaviour == SLOW_START)
+            Sleep(SLOW_START_MS);
     }
     return TRUE;
 }
@@ -125,8 +147,12 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPARAM first, LPARAM second)
 {
     const Library& library = *s_library;
+    if (library.behaviour == DRAGS)
+        Sleep(DRAG_MS);
     switch (message) {
     case CPL_INIT:
+        if (library.behaviour == STUCK_INIT)
+            LoadStuckHelper();
         return library.behaviour == FAILS_INIT ? 0 : 1;
     case CPL_GETCOUNT:
         GuardItself(library.behaviour);
@@ -158,21 +184,27 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
         GuardItself(library.behaviour);
         if (library.behaviour == SLOW)
             Sleep(SLOW_ANSWER_MS);
+        if (library.behaviour == STUCK_EXIT)
+            Sleep(LATE_ANSWER_MS);
         if (library.behaviour == LIES) {
             // Every character of the name field used, no terminator.
             for (size_t i = 0; i < ARRAYSIZE(info->szName); ++i)
                 info->szName[i] = L"Liar "[i % 5];
         } else {
-            const wchar_t* name = library.names[first < 4 ? first : 0];
+            // Applets past the names given share the first one's.
+            const wchar_t* name = first < 4 && library.names[first] ? library.names[first] : library.names[0];
             wcsncpy(info->szName, name ? name : L"", ARRAYSIZE(info->szName) - 1);
         }
         info->hIcon = LoadIconW(nullptr, kIcons[first % ARRAYSIZE(kIcons)]);
         info->lData = first;
         return 0;
     }
+    case CPL_EXIT:
+        if (library.behaviour == STUCK_EXIT)
+            LoadStuckHelper();
+        return 0;
     case CPL_DBLCLK:
     case CPL_STOP:
-    case CPL_EXIT:
         return 0;
     }
     return 0;

@@ -189,6 +189,8 @@ std::vector<std::wstring> WaitForTextLines(const wchar_t* path, size_t count, DW
 //   Suspend      REG_DWORD  number of suspends requested
 //   Orientation  REG_DWORD  display orientation last set, in degrees
 //   KeyClicks    REG_DWORD  number of sounds played from memory (the key click)
+//   ActivationRecordsRefused  REG_DWORD  shell calls refused for a missing or
+//                damaged activation record (SHHandleWMSettingChange)
 // The helpers are generic by value name.
 
 #define DEVICE_STATE_KEY L"Software\\EmulatedDevice"

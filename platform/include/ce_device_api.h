@@ -25,6 +25,9 @@ void CeSetRegistryWritable(BOOL writable);
 // A fault switch for tests: while cleared, SetPowerRequirement fails with
 // ERROR_NOT_ENOUGH_MEMORY, as when the power manager has no room for another requirement.
 void CeSetPowerRequirementsGranted(BOOL granted);
+// A fault switch for tests: a busy power manager, whose requirement calls take this
+// long to answer (0: at once).
+void CeSetPowerManagerDelay(DWORD milliseconds);
 
 // SystemParametersInfoW with the device's SPI_GETPLATFORMTYPE and SPI_GETOEMINFO texts.
 BOOL WINAPI CeSystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winIni);

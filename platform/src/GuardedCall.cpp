@@ -8,24 +8,33 @@
 
 // x64 frames are described by unwind tables, not by a chain on the stack: the
 // guard's frame carries a scope table for the C runtime's structured exception
-// handler, as a compiler writes one for __try/__except (EXCEPTION_EXECUTE_HANDLER).
-// The scope covers the call; its filter is the constant 1 (execute the handler);
-// its target is where the guard stores the code that the handler hands over in
-// eax, having unwound the routine's frames, and returns FALSE.
+// handler, as a compiler writes one for __try/__except. The scope covers the call;
+// its filter (GuardFilter) takes the exception's code and asks for the handler; its
+// target is where the guard, the routine's frames unwound, returns FALSE. The code
+// is not taken from a register at the target: the unwinder that jumps there is not
+// bound to hand it over (Wine's hands over 0).
 //   BOOL GuardedFrame(routine, context, DWORD* code)
+// The frame keeps `code` at 32 bytes above its stack pointer, beyond the home space
+// of the routine it calls; the filter finds it there from the frame's address.
+enum { GUARD_CODE_SLOT = 32 };
 extern "C" BOOL GuardedFrame(CE_GUARDED_ROUTINE routine, void* context, DWORD* code);
+extern "C" __attribute__((used)) LONG GuardFilter(EXCEPTION_POINTERS* pointers, void* frame)
+{
+    DWORD* code = *(DWORD**)((BYTE*)frame + GUARD_CODE_SLOT);
+    if (code && pointers && pointers->ExceptionRecord)
+        *code = pointers->ExceptionRecord->ExceptionCode;
+    return EXCEPTION_EXECUTE_HANDLER;
+}
 __asm__(R"(
     .text
     .p2align 4
     .def GuardedFrame; .scl 3; .type 32; .endef
     .seh_proc GuardedFrame
 GuardedFrame:
-    pushq %rbx
-    .seh_pushreg %rbx
-    subq $32, %rsp
-    .seh_stackalloc 32
+    subq $40, %rsp
+    .seh_stackalloc 40
     .seh_endprologue
-    movq %r8, %rbx
+    movq %r8, 32(%rsp)
     movq %rcx, %rax
     movq %rdx, %rcx
 .LguardBegin:
@@ -35,17 +44,15 @@ GuardedFrame:
     movl $1, %eax
     jmp .LguardReturn
 .LguardHandler:
-    movl %eax, (%rbx)
     xorl %eax, %eax
 .LguardReturn:
-    addq $32, %rsp
-    popq %rbx
+    addq $40, %rsp
     retq
     .seh_handler __C_specific_handler, @except
     .seh_handlerdata
     .long 1
     .rva .LguardBegin, .LguardEnd
-    .long 1
+    .rva GuardFilter
     .rva .LguardHandler
     .text
     .seh_endproc

@@ -3,6 +3,7 @@
 #include "ce_device_api.h"
 #include "aygshell.h"
 #include <wchar.h>
+#include "EmulatedDevice.h"
 
 static const WCHAR kMenuBarClass[] = L"menu_worker";
 enum { MAX_SOFT_KEYS = 4, SOFT_KEY_TEXT_CHARS = 64, MAX_BAR_OWNERS = 32 };
@@ -210,8 +211,15 @@ BOOL WINAPI SHHandleWMActivate(HWND, WPARAM wParam, LPARAM, SHACTIVATEINFO* info
     return TRUE;
 }
 
-BOOL WINAPI SHHandleWMSettingChange(HWND window, WPARAM, LPARAM, SHACTIVATEINFO*)
+BOOL WINAPI SHHandleWMSettingChange(HWND window, WPARAM, LPARAM, SHACTIVATEINFO* info)
 {
+    // The device's shell keeps a window's input-panel state in the caller's
+    // activation record and reads it here: without one it would read through a null
+    // pointer. The stand-in refuses such a call, and counts it.
+    if (!info || info->cbSize != sizeof *info) {
+        DeviceStateAdd(L"ActivationRecordsRefused", 1);
+        return FALSE;
+    }
     // After a rotation the shell fits the window and its soft-key bar to the new screen.
     if (HWND bar = BarOf(window))
         PlaceBar(window, bar);

@@ -18,9 +18,11 @@ struct Requirement {
 Requirement s_requirements[REQUIREMENT_SLOTS];
 SRWLOCK s_lock = SRWLOCK_INIT;
 volatile LONG s_refused;
+volatile LONG s_delayMs;
 } // namespace
 
 void CeSetPowerRequirementsGranted(BOOL granted) { InterlockedExchange(&s_refused, granted ? 0 : 1); }
+void CeSetPowerManagerDelay(DWORD milliseconds) { InterlockedExchange(&s_delayMs, (LONG)milliseconds); }
 
 static bool ProcessAlive(DWORD processId)
 {
@@ -80,6 +82,8 @@ HANDLE WINAPI SetPowerRequirement(PVOID device, CEDEVICE_POWER_STATE deviceState
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    if (s_delayMs)
+        Sleep((DWORD)s_delayMs);
     if (s_refused) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -113,6 +117,8 @@ DWORD WINAPI ReleasePowerRequirement(HANDLE requirement)
     LONG_PTR slot = (LONG_PTR)(ULONG_PTR)requirement - HANDLE_BASE;
     if (slot < 0 || slot >= REQUIREMENT_SLOTS)
         return ERROR_INVALID_PARAMETER;
+    if (s_delayMs)
+        Sleep((DWORD)s_delayMs);
 
     AcquireSRWLockExclusive(&s_lock);
     Requirement held = s_requirements[slot];

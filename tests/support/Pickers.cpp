@@ -9,10 +9,11 @@ const wchar_t kProgramTitle[] = L"Add Shortcut or Program";
 namespace {
 enum { TEXT_OFFSET = 256, REMOTE_BYTES = 4096 };
 
+// Long enough for a library's whole exchange (15 s), which a tap may start.
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 30000, &result);
     return (LRESULT)result;
 }
 } // namespace

@@ -14,6 +14,7 @@
 #include "DeviceKit.h"
 #include "Recorder.h"
 #include "Sequence.h"
+#include "WaitUntil.h"
 #include "app/DriverListener.h"
 #include "core/AppState.h"
 #include "core/PublishedButtons.h"
@@ -194,6 +195,8 @@ protected:
 
         EXPECT_EQ(row.dx, g_pointer.x - 100) << "pointer x";
         EXPECT_EQ(row.dy, g_pointer.y - 100) << "pointer y";
+        // Clicks are played by a thread of their own, a moment later.
+        WaitUntil([&] { return ReadDeviceDword(L"KeyClicks") - clicks >= row.clicks; }, 3000);
         EXPECT_EQ(row.clicks, ReadDeviceDword(L"KeyClicks") - clicks) << "key clicks";
         EXPECT_EQ(row.backlight, ReadDeviceDword(L"Backlight") != 0) << "backlight";
         std::vector<RecorderEvent> events = recorder.Received();

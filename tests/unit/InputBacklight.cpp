@@ -2,6 +2,7 @@
 // power manager refuses, and the power transitions the notification thread logs.
 #include <gtest/gtest.h>
 #include <pm.h>
+#include <thread>
 #include "DebugLogFile.h"
 #include "Sequence.h"
 #include "WaitUntil.h"
@@ -25,6 +26,7 @@ protected:
     }
     void TearDown() override
     {
+        CeSetPowerManagerDelay(0);
         CeSetPowerRequirementsGranted(TRUE);
         SetBacklightRequirement(0);
         g_debugEnabled = 0;
@@ -47,6 +49,22 @@ TEST_F(InputBacklight, RefusedRequirementIsRetriedByTheNextInput)
                     "SetPowerRequirement failed: 8", "SetBacklightRequirement(1)"});
     EXPECT_EQ(requests + 1, CeGetDeviceState(L"BacklightRequests", 0));
     EXPECT_EQ(1u, CeGetDeviceState(L"Backlight", 0));
+}
+
+// A request that cannot take the lock in time, because the power manager is slow to
+// answer the one before, takes no second requirement beside it: none is leaked.
+TEST_F(InputBacklight, AChangeThatCannotTakeTheLockLeavesTheRequirementAsItIs)
+{
+    DWORD requests = CeGetDeviceState(L"BacklightRequests", 0);
+    CeSetPowerManagerDelay(3000);
+    std::thread first([] { SetBacklightRequirement(1); });
+    Sleep(200);
+    SetBacklightRequirement(1); // its wait for the lock runs out while the first waits on the power manager
+    first.join();
+    CeSetPowerManagerDelay(0);
+    EXPECT_EQ(requests + 1, CeGetDeviceState(L"BacklightRequests", 0)) << "a second requirement beside the first";
+    SetBacklightRequirement(0);
+    EXPECT_EQ(0u, CeGetDeviceState(L"Backlight", 1)) << "a requirement left behind holds the backlight";
 }
 
 TEST_F(InputBacklight, PowerTransitionsAreLoggedUntilClose)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include "DeviceKit.h"
+#include "WaitUntil.h"
 #include "input/KeySound.h"
 #include "input/Keyboard.h"
 
@@ -30,11 +31,13 @@ std::string Wave(DWORD samples, size_t cut = 0)
     return file.substr(0, file.size() - cut);
 }
 
-// PlayKeySound's result, and whether the device counted a click.
+// PlayKeySound's result, and whether the device counted a click (played by a thread
+// of the program's own, a moment later).
 bool Plays()
 {
     DWORD clicks = ReadDeviceDword(L"KeyClicks");
     int played = PlayKeySound(GetModuleHandleW(nullptr));
+    WaitUntil([&] { return ReadDeviceDword(L"KeyClicks") != clicks; }, played ? 3000 : 300);
     EXPECT_EQ(played ? clicks + 1 : clicks, ReadDeviceDword(L"KeyClicks")) << "result and sound disagree";
     return played == 1;
 }

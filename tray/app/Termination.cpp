@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "core/AppState.h"
 #include "core/DebugLog.h"
+#include "core/LoaderWatch.h"
 #include "gui/GUI.h"
 #include "input/Backlight.h"
 #include "input/CursorThread.h"
@@ -32,7 +33,7 @@ static void StopWorker(ScopedHandle& thread, DWORD threadId, const volatile BYTE
         PostThreadMessageW(threadId, WM_QUIT, 0, 0);
     DWORD start = GetTickCount();
     while (WaitForSingleObject(thread, kWorkerPollMs) == WAIT_TIMEOUT) {
-        if (returned && g_loaderHeld)
+        if (returned && LoaderKnownHeld())
             break;
         if (GetTickCount() - start >= kWorkerStopMs) {
             TerminateThread(thread, 0);
@@ -47,6 +48,7 @@ void TerminateApp()
 {
     g_terminate = 1;
     DebugLog(L"TERM: Terminate app signal!");
+    LoaderKnownHeld(); // a probe on its way, so that a held loader is known by the time it matters
 
     int saved = SaveSettings(g_gui);
     DebugLog(L"TERM-1: REG Settings saved: %d", saved);
@@ -71,10 +73,10 @@ void TerminateApp()
     DebugLog(L"TERM-4: resources deleted.");
 
     DebugLog(L"TERM-5: Sending WM_QUIT");
-    // With the system's loader held by a library that never returned from its
-    // start-up routine, freeing the window's controls and leaving the process would
-    // wait on the loader for good: everything that matters is done, the process ends.
-    if (g_loaderHeld)
+    // With the system's loader held by another vendor's library, freeing the window's
+    // controls and leaving the process would wait on the loader for good: everything
+    // that matters is done, the process ends.
+    if (!LoaderAnswers())
         TerminateProcess(GetCurrentProcess(), 0);
     PostQuitMessage(0);
 }

@@ -4,8 +4,10 @@
 #include "core/AppState.h"
 #include "core/DebugLog.h"
 #include "core/InstallPath.h"
+#include "core/LoaderWatch.h"
 #include "core/Registry.h"
 #include "core/ScreenMetrics.h"
+#include "core/WaitCursor.h"
 #include "gui/GUI.h"
 #include "input/CursorImage.h"
 #include "input/CursorThread.h"
@@ -16,26 +18,27 @@
 #include <stdlib.h>
 
 // Exit handlers, installed during static initialisation and run in reverse order
-// after WinMain returns: the cursor bitmap first, then the window's resources, and
-// last the way out when the system's loader is held.
+// after WinMain returns: first the way out when the system's loader is held, then
+// the cursor bitmap, then the window's resources.
 static int s_exitCode;
 static void ReleaseGUIAtExit() { g_gui.Release(); }
 static void FreeCursorAtExit() { FreeCursorImage(g_cursor); }
-// A process ends through the system's loader (every library is told of it); while
-// a library that never returned from its start-up routine holds the loader, the
-// process would hang there for good instead. It ends at once.
+// A process ends through the system's loader (every library is told of it), and
+// freeing windows may need it too; while a library that never returned from its
+// start-up or release routine holds the loader, the process would hang there for
+// good instead. It ends at once.
 static void LeaveIfLoaderHeld()
 {
-    if (g_loaderHeld)
+    if (!LoaderAnswers())
         TerminateProcess(GetCurrentProcess(), (UINT)s_exitCode);
 }
 
 static int InstallExitHandlers()
 {
     ClearInstallPathCache();
-    atexit(LeaveIfLoaderHeld);
     atexit(ReleaseGUIAtExit);
     atexit(FreeCursorAtExit);
+    atexit(LeaveIfLoaderHeld);
     return 1;
 }
 static int s_exitHandlersInstalled = InstallExitHandlers();
@@ -103,6 +106,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     DebugLog(L"INIT-1: CT-0 (app main) thread: %X running.", (unsigned)GetCurrentThreadId());
 
     DebugLog(L"INIT-2: REG Settings: %d", LoadSettings(g_gui));
+    LoadWaitCursor();
 
     g_gui.terminate = TerminateApp;
     g_gui.displayChanged = NoteCursorDisplayChanged;

@@ -1,7 +1,7 @@
 // One session with an applet library: loaded, initialised, asked for its applets'
 // names, told to exit and released. It runs on a thread of its own, because the
-// library is another vendor's code: one that never answers must not hold the
-// picker, and with it the settings window, for ever.
+// library is another vendor's code: one that never answers, or answers slowly, must
+// not hold the picker, and with it the settings window, for more than a bounded time.
 #pragma once
 #include <windows.h>
 #include "browsers/AppletBrowser.h"
@@ -9,7 +9,10 @@
 
 enum {
     APPLET_ANSWER_MS = 5000, // a library that takes longer over one call is left to itself
-    APPLET_NAME_CHARS = 32,  // the name field of the library's answer
+    // ... and one that takes longer over its whole exchange (load, CPL_INIT, its
+    // count, each name, CPL_EXIT, release), however quick each call.
+    APPLET_EXCHANGE_MS = 3 * APPLET_ANSWER_MS,
+    APPLET_NAME_CHARS = 32, // the name field of the library's answer
 };
 
 // What a session found. Shared by the caller and the session's thread; the last
@@ -19,23 +22,34 @@ struct AppletSession {
     WCHAR module[TEXT_CHARS];
     HWND window; // given to the library with CPL_INIT
     bool logLoad;
+    WCHAR wanted[APPLET_NAME_CHARS]; // when not empty, asking stops at the first applet of this name
     bool opened;  // loaded, and CPL_INIT answered yes
-    int reported; // the library's count, held to APPLETS_PER_LIBRARY_MAX
-    int read;     // names read: fewer than reported when the library faulted
+    LONG count;   // the library's own answer to CPL_GETCOUNT
+    int reported; // that count held to 0..APPLETS_PER_LIBRARY_MAX
+    int read;     // names read: fewer than reported when the library faulted or the wanted name came
     WCHAR names[APPLETS_PER_LIBRARY_MAX][APPLET_NAME_CHARS]; // always terminated
-    // The session's progress, written by its thread and watched by the waiter: when
-    // the current call into the library began, and whether it runs in the system's
-    // loader (loading or releasing: the library's start-up routine).
+    // When the current call into the library began (its load and release count as
+    // calls): written by the session's thread, watched by the waiter.
     volatile DWORD callStarted;
-    volatile LONG inLoader;
+    // Set by the waiter that left the session: the library is asked nothing more
+    // but CPL_EXIT, and released.
+    volatile LONG abandoned;
+    // Set by the session's thread when it is done with the library. Not the thread's
+    // own end, which passes through the system's loader and may wait there.
+    HANDLE finished;
 };
 
-// Runs a session with `module` and waits for it, answering meanwhile what is sent
-// to this thread's windows (a library may send to the window it was given). The
-// finished record, to be handed back to EndAppletSession; null when no session
-// could start, or when one call into the library took longer than APPLET_ANSWER_MS
-// (it is then left to itself, loaded, with a log line).
-AppletSession* RunAppletSession(const WCHAR* module, HWND window, bool logLoad);
+// Runs a session with `module` and waits for it. Meanwhile what is sent to this
+// thread is answered (a library may send to the window it was given); with a
+// `picker`, the picker is kept answering too: its messages are handled but for
+// input to its tree, its busy cursor shown, and its OK or Cancel, a close, or the
+// program's end leave the session. The finished record, to be handed back to
+// EndAppletSession; null when no session could start (the system's loader held,
+// for one), or when it was left: one call into the library took longer than
+// APPLET_ANSWER_MS, or all of them longer than APPLET_EXCHANGE_MS (the library
+// goes on by itself, told nothing more but CPL_EXIT, with a log line), or the
+// picker ended. `wanted` (may be null) stops the asking at the first applet of
+// that name.
+AppletSession* RunAppletSession(const WCHAR* module, HWND window, bool logLoad, const WCHAR* wanted,
+                                PickerState* picker);
 void EndAppletSession(AppletSession* session);
-// Once a library is left inside the system's loader (its start-up routine never
-// returned), g_loaderHeld is set and no session is started any more.

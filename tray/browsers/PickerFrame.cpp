@@ -2,15 +2,17 @@
 #include "browsers/PickerFrame.h"
 #include <aygshell.h>
 #include "core/DebugLog.h"
+#include "core/LoaderWatch.h"
 #include "core/ScreenMetrics.h"
+#include "core/WaitCursor.h"
 #include "resources/resource.h"
 
 namespace {
 
 PickerState* s_openPicker; // a picker is never open twice: a nested opening is refused
 
-// The picker's own message: it was hidden, and may have to end.
-enum { WM_PICKER_HIDDEN = WM_APP + 1 };
+// The picker's own timer: it was hidden, and may have to end.
+enum { PICKER_HIDDEN_TIMER = 1 };
 DWORD s_classSeed;
 
 // The pseudo-random part of a class name: each opening gets a class of its own.
@@ -159,7 +161,8 @@ void Cancel(PickerState& picker);
 // While the system's loader is held (a library never returned from its start-up
 // routine), freeing a control may wait on the loader for good: the common controls
 // bind some of the system's functions at their first call. The picker's window is
-// then hidden and left, with what its controls use, instead of destroyed.
+// then hidden and left, with what its controls use, instead of destroyed; the next
+// opening destroys it once the loader answers again.
 void LeaveHidden(PickerState& picker)
 {
     ShowWindow(picker.window, SW_HIDE);
@@ -183,7 +186,7 @@ void RunLocalLoop(PickerState& picker)
         DispatchMessageW(&msg);
     }
     if (picker.window && IsWindow(picker.window)) {
-        if (g_loaderHeld)
+        if (!LoaderAnswers())
             LeaveHidden(picker);
         else
             DestroyWindow(picker.window); // the tree and edits go with it
@@ -312,6 +315,7 @@ void OnOk(PickerState& picker)
         picker.secondParameter[0] = 0;
         return;
     }
+    picker.accepted = 1;
     EndLoop(picker);
     SendMessageW(picker.window, WM_CLOSE, 0, 0);
 }
@@ -412,6 +416,8 @@ int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out)
     return 1;
 }
 
+bool PickerEnding(const PickerState& picker) { return picker.done || picker.closeDeferred || g_terminate; }
+
 HCURSOR ShowPickerWaitCursor(const PickerState& picker)
 {
     HCURSOR kept = SetCursor(picker.waitCursor);
@@ -443,6 +449,8 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
     switch (message) {
     case WM_CREATE: {
         picker.window = window;
+        picker.activateInfo = {};
+        picker.activateInfo.cbSize = sizeof picker.activateInfo;
         SHMENUBARINFO bar = {};
         bar.cbSize = sizeof bar;
         bar.hwndParent = window;
@@ -452,6 +460,8 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
         return 0;
     }
     case WM_DESTROY:
+        if (window != picker.window) // a picker left hidden earlier, destroyed now
+            break;
         if (picker.menuBar)
             DestroyWindow(picker.menuBar);
         picker.menuBar = nullptr;
@@ -461,7 +471,8 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
             Cancel(picker);
         return 0;
     case WM_NCDESTROY:
-        picker.window = picker.tree = picker.topEdit = picker.bottomEdit = nullptr;
+        if (window == picker.window)
+            picker.window = picker.tree = picker.topEdit = picker.bottomEdit = nullptr;
         break;
     case WM_PAINT: {
         ScopedPaint paint(window); // only validates: the window draws nothing of its own
@@ -472,24 +483,35 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
     case WM_SETTINGCHANGE:
         // After a rotation the picker, its controls and its soft-key bar follow the
         // new screen, so that OK and Cancel stay where a stylus reaches them.
-        SHHandleWMSettingChange(window, wParam, lParam, nullptr);
+        SHHandleWMSettingChange(window, wParam, lParam, &picker.activateInfo);
         FitToScreen(picker);
         LayOutControls(picker);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_SHOWWINDOW:
         // Hidden by another (Close Task), a picker would keep its loop, and the owner
-        // it disabled, for good: hidden it ends as cancelled. Looked at once the hiding
-        // is over, as Switch Task hides a window and shows it again behind the others.
-        if (!wParam)
-            PostMessageW(window, WM_PICKER_HIDDEN, 0, 0);
+        // it disabled, for good: one that stays hidden ends as cancelled. Switch Task
+        // hides a window and then shows it behind the others, in two steps that this
+        // thread may see apart: the picker is looked at again a while later.
+        if (!wParam && window == picker.window)
+            SetTimer(window, PICKER_HIDDEN_TIMER, PICKER_HIDDEN_GRACE_MS, nullptr);
         break;
-    case WM_PICKER_HIDDEN:
-        if (!IsWindowVisible(window) && !picker.done) {
+    case WM_TIMER:
+        if (wParam != PICKER_HIDDEN_TIMER)
+            break;
+        KillTimer(window, PICKER_HIDDEN_TIMER);
+        if (window == picker.window && !IsWindowVisible(window) && !picker.done) {
             DebugLog(L"Picker: hidden by another, closed as cancelled");
             SendMessageW(window, WM_CLOSE, 0, 0);
         }
         return 0;
+    case WM_SETCURSOR:
+        // While a library is waited for, the picker keeps answering: it shows it is busy.
+        if (picker.busy && window == picker.window) {
+            SetCursor(picker.waitCursor);
+            return TRUE;
+        }
+        break;
     case WM_CLOSE:
         // While the tree waits in a notice for an applet library, what is sent to
         // this thread is answered, a close too; destroyed under its own notice, the
@@ -498,7 +520,7 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
             picker.closeDeferred = 1;
             return 0;
         }
-        if (g_loaderHeld) {
+        if (window == picker.window && !LoaderAnswers()) {
             LeaveHidden(picker);
             return 0;
         }
@@ -549,15 +571,24 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
         DebugLog(L"Picker: [%s] not opened, another picker is open", title);
         return;
     }
-    // A picker's window, soft keys and cursor are found through the loader.
-    if (g_loaderHeld) {
+    // A picker's window and soft keys are found through the loader.
+    if (!LoaderAnswers()) {
         DebugLog(L"Picker: [%s] not opened, a library holds the system's loader", title);
         return;
     }
-    picker.waitCursor = LoadCursorW(instance, IDC_WAIT);
+    if (picker.leftWindow) {
+        // Left hidden when the loader was held; it answers again.
+        DestroyWindow(picker.leftWindow);
+        picker.leftWindow = nullptr;
+        picker.images.Reset();
+        picker.font.Reset();
+        picker.windowClass.Reset();
+    }
+    picker.waitCursor = WaitCursor();
+    picker.busy = 0;
     HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(picker) : nullptr;
     picker.kind = &kind;
-    picker.done = picker.valid = picker.closeDeferred = 0;
+    picker.done = picker.valid = picker.closeDeferred = picker.accepted = 0;
     picker.noticeDepth = 0;
     picker.secondParameter[0] = picker.result[0] = 0;
     CopyText(picker.filter, ARRAYSIZE(picker.filter), filter);
@@ -586,26 +617,24 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
     }
     s_openPicker = nullptr;
 
-    if (picker.secondParameter[0])
+    // A tree notice that was under way when the picker was cancelled may have set a
+    // choice since: only OK hands one back.
+    if (picker.accepted && picker.secondParameter[0])
         CopyText(secondParameter, TEXT_CHARS, picker.secondParameter);
-    if (picker.result[0])
+    if (picker.accepted && picker.result[0])
         CopyText(resultPath, TEXT_CHARS, picker.result);
     if (owner && kind.disableOwner)
         EnableWindow(owner, TRUE);
     BringBackFront(picker);
-    // A window left hidden keeps what its controls use, and its class.
-    bool left = picker.window != nullptr;
+    // A window left hidden keeps what its controls use, and its class, until the next
+    // opening.
+    picker.leftWindow = picker.window;
     picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
     picker.strip.Reset();
-    if (left) {
-        picker.images.Release();
-        picker.font.Release();
-        picker.windowClass.Release();
-    } else {
+    if (!picker.leftWindow) {
         picker.images.Reset();
         picker.font.Reset();
         // Each opening registered a class of its own; the class table keeps none of them.
         picker.windowClass.Reset();
     }
-    picker.className[0] = 0;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <aygshell.h>
 #include "ScopedWin.h"
 #include "core/AppState.h"
 #include "core/Settings.h"
@@ -16,6 +17,9 @@ enum {
     PICKER_IMAGE_COUNT = 3,
     PICKER_RETURN_PAIR_MS = 2000, // two return keys within this confirm
     PICKER_CLASS_CHARS = 64,
+    // A picker hidden by another and not shown again within this time ends as
+    // cancelled; Switch Task hides a window and shows it again behind the others.
+    PICKER_HIDDEN_GRACE_MS = 1000,
     // The longest text a pick may hand back: what a button's texts hold. A longer
     // text cannot be typed, and a longer reference or path cannot be confirmed.
     PICKER_TEXT_MAX = PARAM_CHARS - 1,
@@ -45,15 +49,19 @@ struct PickerState {
     HINSTANCE instance;
     HWND owner, window, tree, topEdit, bottomEdit, menuBar;
     HWND previousFront; // in front when the picker opened
-    // The system's busy cursor, loaded once at opening: a resource is found through
-    // the system's loader, which a library stuck in its start-up routine may hold.
-    HCURSOR waitCursor;
+    // Left hidden, with its class and what its controls use, when the system's loader
+    // was held as it closed; destroyed at the next opening, once the loader answers.
+    HWND leftWindow;
+    HCURSOR waitCursor; // the program's, loaded at start-up
+    SHACTIVATEINFO activateInfo; // the shell's record of the picker's activation
+    int busy;           // sessions with a library being waited for: the busy cursor shows
     ScopedFont font;
     DWORD lastReturnTick; // kept across openings
     BYTE returnSeen;      // a return key has come since the program started
     int dpi;              // LOGPIXELSY, read once; 0 until read
     BYTE valid;           // the current selection may be confirmed
     BYTE done;            // OK or Cancel: the local loop ends
+    BYTE accepted;        // ended by OK: only then are the results handed back
     int noticeDepth;      // tree notices being handled
     BYTE closeDeferred;   // a close came during one: it is done once they are over
     WCHAR secondParameter[TEXT_CHARS];
@@ -92,6 +100,10 @@ HTREEITEM ParentItem(HWND tree, HTREEITEM item);
 
 // Shows the picker's busy cursor; returns the cursor it replaced.
 HCURSOR ShowPickerWaitCursor(const PickerState& picker);
+
+// Whether the picker is ending (OK, Cancel, a close, or the program's end): work
+// for it that is still waited for is left.
+bool PickerEnding(const PickerState& picker);
 
 // Fills a level of a picker's tree below `parent` (null: the first level): the busy
 // cursor is shown for the scope. A level whose nodes show as they come (the first

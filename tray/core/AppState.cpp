@@ -8,7 +8,6 @@ ScopedHandle g_listenerThread;
 DWORD g_listenerThreadId;
 ScopedHandle g_powerThread;
 ScopedHandle g_cursorThread;
-volatile LONG g_loaderHeld;
 volatile BYTE g_mouseConnected;
 volatile BYTE g_keyboardConnected;
 

@@ -12,10 +12,6 @@ extern ScopedHandle g_listenerThread; // DriverListenThread, published as INTRCM
 extern DWORD g_listenerThreadId;
 extern ScopedHandle g_powerThread;    // PowerNotificationThread
 extern ScopedHandle g_cursorThread;   // CursorThread; these three are closed once stopped
-// Set once a library's start-up routine never returned (an applet library left to
-// itself while loading): the system's loader is held for good, so no library loads
-// and no thread starts or ends in this process any more.
-extern volatile LONG g_loaderHeld;
 
 // Connection state shown on the Status page; written only by the listener.
 extern volatile BYTE g_mouseConnected;

@@ -3,6 +3,7 @@
 #include "ScopedWin.h"
 #include "core/AppState.h"
 #include "core/DebugLog.h"
+#include "core/LoaderWatch.h"
 #include "core/WaitCursor.h"
 
 namespace {
@@ -37,11 +38,12 @@ DWORD WINAPI LaunchThread(LPVOID argument)
 // UI, a conversation with a running document's program). On the listener thread
 // such a loop would throw every driver message away, so the launch runs on a thread
 // of its own that receives none. The caller never waits for that thread, not even
-// for its start: a thread that cannot start (the system's loader held by a library
-// that never returned from its start-up routine) must not hold up driver input.
+// for its start: a thread that cannot start (the system's loader held by another
+// vendor's library) must not hold up driver input. Once the loader is known held no
+// launch is tried; when it answers again, launches go on.
 void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
 {
-    if (g_loaderHeld) {
+    if (LoaderKnownHeld()) {
         DebugLog(L"LaunchProgram: [%s] not started, a library holds the system's loader", file);
         return;
     }

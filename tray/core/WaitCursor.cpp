@@ -2,18 +2,23 @@
 #include "core/WaitCursor.h"
 #include "core/AppState.h"
 
+static HCURSOR s_wait;
+
+void LoadWaitCursor()
+{
+    if (s_wait)
+        return;
+    // The device finds the system cursor through the program's instance; the
+    // desktop only through a null instance.
+    s_wait = LoadCursorW(g_instance, IDC_WAIT);
+    if (!s_wait)
+        s_wait = LoadCursorW(nullptr, IDC_WAIT);
+}
+
+HCURSOR WaitCursor() { return s_wait; }
+
 void ShowWaitCursor(int on)
 {
-    if (on) {
-        // The device finds the system cursor through the program's instance; the
-        // desktop only through a null instance.
-        HCURSOR wait = LoadCursorW(g_instance, IDC_WAIT);
-        if (!wait)
-            wait = LoadCursorW(nullptr, IDC_WAIT);
-        SetCursor(wait);
-        ShowCursor(TRUE);
-    } else {
-        SetCursor(nullptr);
-        ShowCursor(FALSE);
-    }
+    SetCursor(on ? s_wait : nullptr);
+    ShowCursor(on ? TRUE : FALSE);
 }

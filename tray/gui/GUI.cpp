@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/DebugLog.h"
 #include "core/ScreenMetrics.h"
+#include "gui/HelpViewer.h"
 #include "protocol/InstallContract.h"
 #include "protocol/ProgramMessages.h"
 #include "resources/resource.h"
@@ -79,6 +80,7 @@ int GUI::InitWindow(HINSTANCE inst)
     }
 
     LoadImages();
+    InitHelpViewer(inst);
 
     mainWindow = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, inst, nullptr);

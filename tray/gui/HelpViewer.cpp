@@ -6,10 +6,18 @@
 #include "core/InstallPath.h"
 #include "core/WaitCursor.h"
 
+static BOOL s_viewerReady;
+
+void InitHelpViewer(HINSTANCE instance)
+{
+    if (!s_viewerReady)
+        s_viewerReady = InitHTMLControl(instance);
+}
+
 HWND CreateHelpViewer(HWND parent, HINSTANCE instance)
 {
     ShowWaitCursor(1);
-    InitHTMLControl(instance);
+    InitHelpViewer(instance); // when start-up could not
     HWND viewer = CreateWindowExW(0, WC_HTML, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, instance,
                                   nullptr);
     if (viewer) {

@@ -8,6 +8,8 @@
 // Requests come from the listener, releases from the time-out thread and from
 // termination: each change of the requirement is made under this lock, so that a
 // request and a release never cross and leak a requirement or release one twice.
+// A change that cannot take the lock in time (the power manager is slow to answer
+// another) changes nothing: the next input, or the next check, looks again.
 enum { BACKLIGHT_LOCK_WAIT_MS = 2000 };
 static HANDLE s_lock = CreateMutexW(nullptr, FALSE, nullptr);
 
@@ -15,9 +17,19 @@ static volatile HANDLE s_requirement;
 static volatile BYTE s_backlightHeld;
 static volatile DWORD s_lastInputTime;
 
+static bool LockTaken(const ScopedLock& lock, int on)
+{
+    if (!s_lock || lock.Held())
+        return true;
+    DebugLog(L"SetBacklightRequirement(%d): another change still holds the lock, left as it is", on);
+    return false;
+}
+
 void SetBacklightRequirement(int on)
 {
     ScopedLock lock(s_lock, BACKLIGHT_LOCK_WAIT_MS);
+    if (!LockTaken(lock, on))
+        return;
     if (on) {
         if (s_requirement)
             return;
@@ -49,6 +61,8 @@ void NoteInputActivity()
 void ReleaseBacklightAfterQuiet(DWORD timeout)
 {
     ScopedLock lock(s_lock, BACKLIGHT_LOCK_WAIT_MS);
+    if (!LockTaken(lock, 0))
+        return;
     // Unsigned difference: the tick counter's wrap-around does no harm.
     if (s_backlightHeld && GetTickCount() - s_lastInputTime > timeout) {
         DebugLog(L"PowerTimeoutThread LCD Timeout (%d)", timeout);

@@ -2,11 +2,10 @@
 // The sound system parses the block it is handed by the sizes written inside it, so
 // a damaged file must never reach it: every chunk is checked against the file first.
 #include "input/KeySound.h"
-#include <mmsystem.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include "core/AppState.h"
+#include "input/ClickPlayer.h"
 
 static BYTE* s_sound; // a whole, consistent WAVE file, or null
 
@@ -104,6 +103,8 @@ int LoadKeySound(const WCHAR* path)
     }
     fclose(file);
     s_sound = block;
+    if (block)
+        StartClickPlayer(block);
     return block ? 1 : 0;
 }
 
@@ -111,23 +112,18 @@ void FreeKeySound()
 {
     if (!s_sound)
         return;
-    // An asynchronous click may still be reading the block: stop it first. A click
-    // runs on a thread of the sound system's own, and stopping one waits for it:
-    // with the system's loader held no such thread starts or ends, and no click is
-    // played (PlayKeySound), so there is none to stop and the wait is skipped.
-    if (!g_loaderHeld)
-        PlaySoundW(nullptr, nullptr, 0);
-    free(s_sound);
+    // An asynchronous click may still be reading the block: the player stops it
+    // first. When the sound system holds the player (the system's loader held), the
+    // block may still be read and is left.
+    if (StopClickPlayer())
+        free(s_sound);
     s_sound = nullptr;
 }
 
 int PlayKeySound(HINSTANCE instance)
 {
-    // Each click has a thread of its own and waits for the one before: with the
-    // system's loader held by a library, none starts, and the next click would hold
-    // the listener for good.
-    if (!s_sound || g_loaderHeld)
+    // Played by the player's thread: the listener never waits on the sound system.
+    if (!s_sound)
         return 0;
-    PlaySoundW((LPCWSTR)s_sound, instance, SND_MEMORY | SND_ASYNC);
-    return 1;
+    return RequestClick(instance) ? 1 : 0;
 }

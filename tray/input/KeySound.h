@@ -7,5 +7,6 @@
 // cannot be opened leaves a sound already loaded as it is.
 int LoadKeySound(const WCHAR* path);
 void FreeKeySound();
-// Plays the click without waiting; 0 when no sound is loaded.
+// Hands the click to its player without waiting; 0 when no sound is loaded or the
+// click is dropped (the sound system has not finished the ones before).
 int PlayKeySound(HINSTANCE instance);

@@ -6,7 +6,8 @@
 #include <windows.h>
 
 // The value of the program's key (see InstallContract.h) that holds the listener's
-// thread identifier, REG_DWORD; deleted while no listener runs.
+// thread identifier, REG_DWORD; written at every start and left when the program
+// ends, so a post to it may find no thread: the driver reads it again later.
 constexpr WCHAR kListenerThreadValue[] = L"INTRCM";
 
 enum DriverMessage : UINT {
