@@ -9,6 +9,4 @@ enum ProgramMessage : UINT {
     // To the listener, from the settings window: "Enable USB mouse support" or "Enable
     // USB keyboard support" changed; the listener lets go of what a switched-off input holds.
     TM_INPUTSWITCHED = WM_APP + 1,
-    // To a picker's own window: another program hid it; looked at once the hiding is over.
-    WM_PICKER_HIDDEN = WM_APP + 2,
 };
