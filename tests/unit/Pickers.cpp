@@ -237,8 +237,13 @@ TEST(AppletLibraries, ALibrarysOwnCountIsLoggedAndItsListHeldToTheLimit)
     InitCommonControls();
     g_debugEnabled = 1;
     DeleteDebugLog();
+    // The sample library lies about its count when it goes by this name.
+    const wchar_t* const liar = L"C:\\AppletFaults\\liar.cpl";
+    CreateDirectoryW(L"C:\\AppletFaults", nullptr);
+    ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), liar, FALSE) ||
+                GetFileAttributesW(liar) != INVALID_FILE_ATTRIBUTES);
     HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ((size_t)APPLETS_PER_LIBRARY_MAX, ListedApplets(tree, L"C:\\windows\\liar.cpl").size());
+    EXPECT_EQ((size_t)APPLETS_PER_LIBRARY_MAX, ListedApplets(tree, liar).size());
     EXPECT_GE(FindMessage(ReadDebugLogMessages(), "GetAppletContents items=100000"), 0);
     DestroyWindow(tree);
     g_debugEnabled = 0;
