@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         g_debugEnabled = 1;
-        g_terminate = 0;
+        g_terminate.Set(false);
         SetBacklightRequirement(0);
         DeleteDebugLog();
     }
@@ -77,7 +77,7 @@ TEST_F(InputBacklight, PowerTransitionsAreLoggedUntilClose)
     EXPECT_GE(CeDeliverPowerTransition(POWER_STATE_SUSPEND, L"suspend"), 1);
     EXPECT_GE(CeDeliverPowerTransition(POWER_STATE_ON, L"on"), 1);
     EXPECT_TRUE(WaitUntil([&] { return logged("PowerNotificationThread New Status: 10000 [on]"); }));
-    g_terminate = 1;
+    g_terminate.Set(true);
     SetEvent(g_closeEvent);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 3000));
     CloseHandle(thread);

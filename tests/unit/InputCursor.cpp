@@ -68,6 +68,7 @@ protected:
         state.x = x;
         state.y = y;
         DrawCursor(state, 1);
+        ShowCursorDrawing(state); // as the cursor's thread does before it rests
     }
     // The shape's block at the cell's (2, 2); both probe pixels show the background.
     void ExpectCursorAt(int x, int y, COLORREF shape)
@@ -151,7 +152,7 @@ TEST_F(InputCursor, ManyMovesLoseNoGdiObjects)
 TEST_F(InputCursor, ItsThreadFollowsPlacementsAndSleepsBetweenThem)
 {
     g_cursor.cursorImage.Reset(CreateTestStrip(10));
-    g_terminate = 0;
+    g_terminate.Set(false);
     ScopedHandle thread(CreateThread(nullptr, 0, CursorThread, nullptr, 0, nullptr));
     ASSERT_TRUE(thread.IsValid());
     auto busyMs = [&] {
@@ -175,11 +176,11 @@ TEST_F(InputCursor, ItsThreadFollowsPlacementsAndSleepsBetweenThem)
 
     PlaceCursor(110, 60, false);
     EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(112, 62) == kBackground; }, 2000)) << "not taken away";
-    g_terminate = 1;
+    g_terminate.Set(true);
     WakeCursorThread();
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
-    EXPECT_EQ(1, g_cursorThreadReturned);
-    g_terminate = 0;
+    EXPECT_TRUE(g_cursorThreadReturned.IsSet());
+    g_terminate.Set(false);
     ReleaseCursorDrawing(g_cursor);
     FreeCursorImage(g_cursor);
 }

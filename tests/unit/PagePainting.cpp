@@ -15,11 +15,11 @@ TEST(PagePainting, ThousandRepaintsOfEveryPageLoseNoGdiObject)
     ASSERT_TRUE(InstallProduct());
     ClearInstallPathCache();
     LoadSettings(g_gui);
-    ASSERT_EQ(1, g_gui.InitWindow(GetModuleHandleW(nullptr)));
+    ASSERT_EQ(INIT_WINDOW_READY, g_gui.InitWindow(GetModuleHandleW(nullptr)));
     ShowWindow(g_gui.mainWindow, SW_SHOW);
     auto paintEveryPage = [](int times) {
         for (int page = 0; page < PAGE_COUNT; ++page) {
-            g_gui.currentPage = page;
+            g_gui.currentPage.Set(page);
             g_gui.InitWindowComponents();
             for (int i = 0; i < times; ++i) {
                 InvalidateRect(g_gui.mainWindow, nullptr, FALSE);
@@ -69,7 +69,7 @@ TEST(PagePainting, AboutTextsFromTheRegistryAreDrawnAsTheyAre)
 {
     ASSERT_TRUE(InstallProduct());
     ClearInstallPathCache();
-    ASSERT_EQ(1, g_gui.InitWindow(GetModuleHandleW(nullptr)));
+    ASSERT_EQ(INIT_WINDOW_READY, g_gui.InitWindow(GetModuleHandleW(nullptr)));
     const struct { WCHAR* field; const WCHAR* text; int left, top, bottom; COLORREF colour; } texts[] = {
         {g_description, L"Mouse & Keyboard", 5, 20, 40, RGB(0, 0, 0)},
         {g_versionGUI, L"&1.0", 115, 40, 60, RGB(0, 0, 0)},
@@ -78,7 +78,7 @@ TEST(PagePainting, AboutTextsFromTheRegistryAreDrawnAsTheyAre)
     };
     for (const auto& t : texts)
         wcscpy(t.field, t.text);
-    g_gui.currentPage = PAGE_ABOUT;
+    g_gui.currentPage.Set(PAGE_ABOUT);
     RECT client;
     GetClientRect(g_gui.mainWindow, &client);
     Canvas painted(client.right, client.bottom), asWritten(client.right, client.bottom),

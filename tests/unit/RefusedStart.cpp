@@ -16,7 +16,7 @@ TEST(RefusedStart, DestroyingTheWindowWritesNothing)
     LoadSettings(g_gui);
 
     ASSERT_TRUE(UnregisterClassW(WC_TABCONTROLW, GetModuleHandleW(L"comctl32.dll")));
-    EXPECT_EQ(-4, g_gui.InitWindow(GetModuleHandleW(nullptr)));
+    EXPECT_EQ(INIT_NO_TABS, g_gui.InitWindow(GetModuleHandleW(nullptr)));
     g_gui.Release(); // what the exit handler does
 
     EXPECT_FALSE(HasValue(L"Enable_Tray")) << "the refused start saved its settings";

@@ -11,7 +11,7 @@
 #include "protocol/ProgramMessages.h"
 
 HANDLE g_listenerReady;
-volatile BYTE g_listenerReturned;
+SharedFlag g_listenerReturned;
 PointerState g_pointer;
 
 // Messages that are not the driver's are named in the log, but only so many: a flood
@@ -22,7 +22,7 @@ static int s_strangersLogged;
 // The Status page shows the connection state live; other pages are not repainted.
 static void RefreshStatusPage()
 {
-    if (g_gui.currentPage == PAGE_STATUS && g_gui.mainWindow)
+    if (g_gui.currentPage.Get() == PAGE_STATUS && g_gui.mainWindow)
         InvalidateRect(g_gui.mainWindow, nullptr, FALSE);
 }
 
@@ -39,17 +39,17 @@ static void OnMouseStatus(WPARAM wParam)
     // away; an attachment shows it from the first move on.
     PlaceCursor(g_pointer.x, g_pointer.y, attached);
     g_pointer.connected = attached;
-    g_mouseConnected = attached;
+    g_mouseConnected.Set(attached);
     RefreshStatusPage();
 }
 
 static void OnKeyboardStatus(WPARAM wParam)
 {
     DebugLog(L"TM_KBSTATUS: %d", (int)DriverWord(wParam));
-    BYTE attached = StatusAttached(wParam);
+    bool attached = StatusAttached(wParam);
     if (!attached)
         ReleaseHeldKeys();
-    g_keyboardConnected = attached;
+    g_keyboardConnected.Set(attached);
     RefreshStatusPage();
 }
 
@@ -78,43 +78,43 @@ static void DropStrangersMessage(const MSG& msg)
         ++s_strangersLogged;
 }
 
-BOOL HandleDriverMessage(const MSG& msg)
+bool HandleDriverMessage(const MSG& msg)
 {
     const SettingsRecord& settings = AppSettings();
     switch (msg.message) {
     case TM_MOUSEREPORT:
         if (!settings.Enable_Mouse) {
             ReleaseDisabledInput(); // a report that comes while its input is off still frees what it holds
-            return FALSE;
+            return false;
         }
         if (g_pointer.connected) {
             ProcessMouseReport(g_pointer, DriverWord(msg.wParam), DriverWord(msg.lParam));
             NoteInputActivity();
         }
-        return TRUE;
+        return true;
     case TM_KBREPORT:
         if (!settings.Enable_KB) {
             ReleaseDisabledInput();
-            return FALSE;
+            return false;
         }
         HandleKeyReport(DriverWord(msg.wParam), DriverWord(msg.lParam));
-        return TRUE;
+        return true;
     case TM_KBSTATUS:
         OnKeyboardStatus(msg.wParam);
-        return TRUE;
+        return true;
     case TM_MOUSESTATUS:
         OnMouseStatus(msg.wParam);
-        return TRUE;
+        return true;
     case TM_BLUETOOTH:
         DebugLog(L"TM_BLUETOOTH: %d", (int)DriverWord(msg.wParam));
         RefreshStatusPage();
-        return TRUE;
+        return true;
     case TM_INPUTSWITCHED:
         ReleaseDisabledInput();
-        return TRUE;
+        return true;
     default:
         DropStrangersMessage(msg);
-        return FALSE;
+        return false;
     }
 }
 
@@ -129,15 +129,15 @@ DWORD WINAPI DriverListenThread(LPVOID)
     // Termination sets the flag first, then wakes this loop with WM_QUIT: the
     // report in hand is completed, nothing after it is handled. A quit message that
     // anyone else posts would leave the program running without input: ignored.
-    while (!g_terminate) {
+    while (!g_terminate.IsSet()) {
         BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (g_terminate)
+        if (g_terminate.IsSet())
             break;
         if (got > 0)
             HandleDriverMessage(msg);
         else if (got == 0)
             DebugLog(L"DriverListenThread: WM_QUIT ignored, the program is not terminating.");
     }
-    g_listenerReturned = 1;
+    g_listenerReturned.Set(true);
     return 0;
 }

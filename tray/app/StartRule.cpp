@@ -2,7 +2,7 @@
 #include "protocol/InstallContract.h"
 #include <wchar.h>
 
-BOOL MayStart(DWORD autostart, const WCHAR* commandLine)
+bool MayStart(DWORD autostart, const WCHAR* commandLine)
 {
     return autostart != 0 || (commandLine && _wcsicmp(commandLine, kProgramArgument) == 0);
 }

@@ -4,7 +4,7 @@
 
 // The automatic-start rule: run when Enable_Autostart is nonzero or the whole
 // command line is "-tray" (any letter case).
-BOOL MayStart(DWORD autostart, const WCHAR* commandLine);
+bool MayStart(DWORD autostart, const WCHAR* commandLine);
 
 // The termination sequence, run on the main thread from WM_DESTROY.
 void TerminateApp();

@@ -25,7 +25,7 @@ static const DWORD kWorkerPollMs = 20;
 // leaves that lock held for the rest of the process. A thread that has returned
 // from its routine still leaves through the system's loader; while a library holds
 // the loader it never can, and the return counts as the end.
-static void StopWorker(ScopedHandle& thread, DWORD threadId, const volatile BYTE& returned)
+static void StopWorker(ScopedHandle& thread, DWORD threadId, const SharedFlag& returned)
 {
     if (!thread)
         return;
@@ -33,7 +33,7 @@ static void StopWorker(ScopedHandle& thread, DWORD threadId, const volatile BYTE
         PostThreadMessageW(threadId, WM_QUIT, 0, 0);
     DWORD start = GetTickCount();
     while (WaitForSingleObject(thread, kWorkerPollMs) == WAIT_TIMEOUT) {
-        if (returned && LoaderKnownHeld())
+        if (returned.IsSet() && LoaderKnownHeld())
             break;
         if (GetTickCount() - start >= kWorkerStopMs) {
             TerminateThread(thread, 0);
@@ -46,7 +46,7 @@ static void StopWorker(ScopedHandle& thread, DWORD threadId, const volatile BYTE
 
 void TerminateApp()
 {
-    g_terminate = 1;
+    g_terminate.Set(true);
     DebugLog(L"TERM: Terminate app signal!");
     LoaderKnownHeld(); // a probe on its way, so that a held loader is known by the time it matters
 

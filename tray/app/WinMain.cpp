@@ -110,7 +110,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 
     g_gui.terminate = TerminateApp;
     g_gui.displayChanged = NoteCursorDisplayChanged;
-    if (g_gui.InitWindow(instance) != 1) {
+    if (g_gui.InitWindow(instance) != INIT_WINDOW_READY) {
         DebugLog(L"QUIT: Duplicate instance");
         return 0;
     }

@@ -416,7 +416,7 @@ int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out)
     return 1;
 }
 
-bool PickerEnding(const PickerState& picker) { return picker.done || picker.closeDeferred || g_terminate; }
+bool PickerEnding(const PickerState& picker) { return picker.done || picker.closeDeferred || g_terminate.IsSet(); }
 
 HCURSOR ShowPickerWaitCursor(const PickerState& picker)
 {

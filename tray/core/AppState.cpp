@@ -2,14 +2,14 @@
 #include <stdarg.h>
 
 HINSTANCE g_instance;
-volatile BYTE g_terminate;
+SharedFlag g_terminate;
 HANDLE g_closeEvent;
 ScopedHandle g_listenerThread;
 DWORD g_listenerThreadId;
 ScopedHandle g_powerThread;
 ScopedHandle g_cursorThread;
-volatile BYTE g_mouseConnected;
-volatile BYTE g_keyboardConnected;
+SharedFlag g_mouseConnected;
+SharedFlag g_keyboardConnected;
 
 WCHAR g_aboutWebName[TEXT_CHARS];
 WCHAR g_aboutWebLink[TEXT_CHARS];
@@ -17,10 +17,10 @@ WCHAR g_versionGUI[TEXT_CHARS];
 WCHAR g_versionDriver[TEXT_CHARS];
 WCHAR g_description[TEXT_CHARS];
 
-BOOL CopyText(WCHAR* dest, size_t destChars, const WCHAR* src)
+bool CopyText(WCHAR* dest, size_t destChars, const WCHAR* src)
 {
     if (!dest || destChars == 0)
-        return FALSE;
+        return false;
     size_t i = 0;
     for (; src && src[i] && i + 1 < destChars; ++i)
         dest[i] = src[i];
@@ -28,17 +28,14 @@ BOOL CopyText(WCHAR* dest, size_t destChars, const WCHAR* src)
     return !src || src[i] == 0;
 }
 
-BOOL FormatText(WCHAR* dest, size_t destChars, const WCHAR* format, ...)
+bool FormatText(WCHAR* dest, size_t destChars, const WCHAR* format, ...)
 {
     if (!dest || destChars == 0)
-        return FALSE;
+        return false;
     va_list args;
     va_start(args, format);
     int n = _vsnwprintf(dest, destChars - 1, format, args);
     va_end(args);
     dest[destChars - 1] = 0;
-    if (n < 0 || (size_t)n >= destChars) {
-        return FALSE;
-    }
-    return TRUE;
+    return n >= 0 && (size_t)n < destChars;
 }

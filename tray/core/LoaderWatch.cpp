@@ -3,53 +3,54 @@
 // held loader costs one waiting thread, not one per question.
 #include "core/LoaderWatch.h"
 #include "core/DebugLog.h"
+#include "core/SharedWord.h"
 
 namespace {
 
-volatile LONG s_onItsWay;  // 1 from a probe's sending until it runs
-volatile DWORD s_sentAt;   // GetTickCount when the probe on its way was sent
-volatile LONG s_heldNoted; // its lateness is logged once
+SharedFlag s_onItsWay;  // from a probe's sending (by whoever asks) until it runs (the probe)
+SharedWord s_sentAt;    // GetTickCount when the probe on its way was sent; by its sender
+SharedFlag s_heldNoted; // its lateness is logged once; raised by whoever sees it, lowered by the probe
 HANDLE s_ran = CreateEventW(nullptr, TRUE, TRUE, nullptr); // set by each probe that ran
 
 DWORD WINAPI Probe(void*)
 {
-    DWORD late = GetTickCount() - s_sentAt;
-    if (InterlockedExchange(&s_heldNoted, 0))
+    DWORD late = GetTickCount() - (DWORD)s_sentAt.Get();
+    if (s_heldNoted.Lower())
         DebugLog(L"The system's loader answers again, after %u ms", (unsigned)late);
-    InterlockedExchange(&s_onItsWay, 0);
+    s_onItsWay.Set(false);
     SetEvent(s_ran);
     return 0;
 }
 
 void SendProbe()
 {
-    if (s_onItsWay || !s_ran)
+    if (s_onItsWay.IsSet() || !s_ran)
         return;
     DWORD now = GetTickCount();
-    if (InterlockedCompareExchange(&s_onItsWay, 1, 0) != 0)
+    if (!s_onItsWay.Raise())
         return;
-    s_sentAt = now;
+    s_sentAt.Set((LONG)now);
     ResetEvent(s_ran);
     // Starting a thread asks nothing of the loader; its beginning to run does.
     HANDLE probe = CreateThread(nullptr, 0, Probe, nullptr, 0, nullptr);
     if (!probe) {
         // No thread to spare: nothing is known, and nothing is held up for it.
-        InterlockedExchange(&s_onItsWay, 0);
+        s_onItsWay.Set(false);
         SetEvent(s_ran);
         return;
     }
     CloseHandle(probe);
 }
 
-DWORD SinceSent() { return GetTickCount() - s_sentAt; }
+DWORD SinceSent() { return GetTickCount() - (DWORD)s_sentAt.Get(); }
 
 // Whether the probe on its way is late (logged once): it has been on its way the
 // limit, or a wait for it to the limit ran out.
 bool Late(bool waitedOut)
 {
-    if (!s_onItsWay || (!waitedOut && SinceSent() < LOADER_ANSWER_MS))
+    if (!s_onItsWay.IsSet() || (!waitedOut && SinceSent() < LOADER_ANSWER_MS))
         return false;
-    if (!InterlockedExchange(&s_heldNoted, 1))
+    if (s_heldNoted.Raise())
         DebugLog(L"The system's loader is held: a thread sent %u ms ago has not begun to run", (unsigned)SinceSent());
     return true;
 }
@@ -60,7 +61,7 @@ bool LoaderAnswers()
 {
     SendProbe();
     bool waitedOut = false;
-    if (s_onItsWay) {
+    if (s_onItsWay.IsSet()) {
         DWORD spent = SinceSent();
         waitedOut = spent >= LOADER_ANSWER_MS || WaitForSingleObject(s_ran, LOADER_ANSWER_MS - spent) != WAIT_OBJECT_0;
     }

@@ -11,6 +11,8 @@ public:
     bool IsSet() const { return word_ != 0; }
     // Sets it; true when this call is the one that raised it.
     bool Raise() { return InterlockedExchange(&word_, 1) == 0; }
+    // Clears it; true when this call is the one that lowered it.
+    bool Lower() { return InterlockedExchange(&word_, 0) != 0; }
 
 private:
     volatile LONG word_;

@@ -54,7 +54,7 @@ static int PickTarget(GUI& gui, int button, const Picker& picker, int action)
     FormatText(name, ARRAYSIZE(name), picker.strip, DRAX(1));
     CopyText(strip, ARRAYSIZE(strip), GetInstallFilePath(L"Images", name));
     picker.show(gui.instance, gui.mainWindow, picker.title, picker.filter, result, second, strip);
-    if (g_terminate)
+    if (g_terminate.IsSet())
         return 0;
     result[ARRAYSIZE(result) - 1] = second[ARRAYSIZE(second) - 1] = 0; // whatever the picker did
     if (!result[0])
@@ -104,7 +104,7 @@ void GUI::OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         break;
     case IDM_STATUS:
         DebugLog(L"GUI, user pressed STATUS");
-        currentPage = PAGE_STATUS;
+        currentPage.Set(PAGE_STATUS);
         SendMessageW(tabControl, TCM_SETCURSEL, PAGE_STATUS, 0);
         InitWindowComponents();
         break;
@@ -175,12 +175,12 @@ void GUI::OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 void GUI::OnTapUp(HWND, WPARAM, LPARAM lParam)
 {
     int x = LOWORD(lParam), y = HIWORD(lParam);
-    if (currentPage == PAGE_MOUSE) {
+    if (currentPage.Get() == PAGE_MOUSE) {
         if (x > 0 && x < DRAX(240) && y > DRAY(45) && y < DRAY(105)) {
             selectedButton = x / DRAX(48);
             ResizeControls();
         }
-    } else if (currentPage == PAGE_ABOUT) {
+    } else if (currentPage.Get() == PAGE_ABOUT) {
         RECT web = {DRAX(55), DRAY(100), DRAX(240), DRAY(120)};
         RECT support = {DRAX(55), DRAY(140), DRAX(240), DRAY(160)};
         if (PtInBox(x, y, web))

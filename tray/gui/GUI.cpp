@@ -48,7 +48,7 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int GUI::InitWindow(HINSTANCE inst)
+InitWindowResult GUI::InitWindow(HINSTANCE inst)
 {
     DebugLog(L"GUI::InitWindow(%X) call.", (unsigned)(UINT_PTR)inst);
     instance = inst;
@@ -60,7 +60,7 @@ int GUI::InitWindow(HINSTANCE inst)
     if (!ClaimSingleInstance()) {
         if (HWND running = WaitForRunningWindow())
             PostMessageW(running, WM_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
-        return -1;
+        return INIT_ANOTHER_INSTANCE;
     }
 
     g_pGUI = this;
@@ -76,7 +76,7 @@ int GUI::InitWindow(HINSTANCE inst)
         wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
         wc.lpszClassName = kWindowClass;
         if (!RegisterClassW(&wc))
-            return -2;
+            return INIT_NO_WINDOW_CLASS;
     }
 
     LoadImages();
@@ -85,14 +85,14 @@ int GUI::InitWindow(HINSTANCE inst)
     mainWindow = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, inst, nullptr);
     if (!mainWindow)
-        return -3;
+        return INIT_NO_WINDOW;
     if (InitTabs() != 1)
-        return -4;
+        return INIT_NO_TABS;
     if (InitWindowComponents() != 1)
-        return -5;
+        return INIT_NO_PAGE;
     UpdateWindow(mainWindow);
-    started = 1;
-    return 1;
+    started = true;
+    return INIT_WINDOW_READY;
 }
 
 static HWND CreateMenuBar(HWND window, HINSTANCE instance)

@@ -6,6 +6,7 @@
 #include <aygshell.h>
 #include "ScopedWin.h"
 #include "core/Settings.h"
+#include "core/SharedWord.h"
 #include "resources/resource.h"
 
 enum { GUI_ICON_SLOTS = 10, GUI_BITMAP_SLOTS = 10, GUI_CONTROL_SLOTS = 20 };
@@ -18,9 +19,20 @@ enum { BITMAP_FRAME, BITMAP_CONNECTOR, BITMAP_BUTTONS, BITMAP_CURSORS, PAGE_BITM
 enum { PAGE_CONTROL_IDS = IDC_SHOW_TRAY - IDC_FIRST_PAGE_CONTROL + 1, SLOT_HELP_VIEWER = PAGE_CONTROL_IDS };
 
 
+// What InitWindow ends with: 1 when the window is up, the small negative codes when
+// it is not, by the step that stopped it.
+enum InitWindowResult {
+    INIT_WINDOW_READY = 1,
+    INIT_ANOTHER_INSTANCE = -1, // one already runs: it was asked to come forward
+    INIT_NO_WINDOW_CLASS = -2,
+    INIT_NO_WINDOW = -3,
+    INIT_NO_TABS = -4,
+    INIT_NO_PAGE = -5,
+};
+
 class GUI : public SettingsRecord {
 public:
-    int InitWindow(HINSTANCE instance);
+    InitWindowResult InitWindow(HINSTANCE instance);
     void Release();
 
     int LoadImages();
@@ -44,9 +56,9 @@ public:
     HWND tabControl;
     HWND mainWindow;
     HWND menuBar;
-    volatile int currentPage;
+    SharedWord currentPage; // PAGE_*; written by the window's thread, read by the listener
     SHACTIVATEINFO activateInfo;
-    int started; // InitWindow completed: destroying the window terminates the program
+    bool started; // InitWindow completed: destroying the window terminates the program
     void (*terminate)(); // the program's termination, given by the start-up
     void (*displayChanged)(); // told when the screen changes (the cursor follows it); given by the start-up
 };
@@ -68,6 +80,6 @@ void FillSpeedCombo(HWND combo);
 // Whether x, y lies in the rectangle, its edges included.
 bool PtInBox(int x, int y, const RECT& box);
 
-BOOL TrayIcon(HWND window, DWORD operation, UINT id, HICON icon);
-BOOL TrayIconAdd(HWND window, UINT id, HICON icon);
-BOOL TrayIconDelete(HWND window, UINT id, HICON icon);
+bool TrayIcon(HWND window, DWORD operation, UINT id, HICON icon);
+bool TrayIconAdd(HWND window, UINT id, HICON icon);
+bool TrayIconDelete(HWND window, UINT id, HICON icon);

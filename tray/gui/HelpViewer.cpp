@@ -6,12 +6,12 @@
 #include "core/InstallPath.h"
 #include "core/WaitCursor.h"
 
-static BOOL s_viewerReady;
+static bool s_viewerReady; // the viewer's class is registered (window's thread only)
 
 void InitHelpViewer(HINSTANCE instance)
 {
     if (!s_viewerReady)
-        s_viewerReady = InitHTMLControl(instance);
+        s_viewerReady = InitHTMLControl(instance) != FALSE;
 }
 
 HWND CreateHelpViewer(HWND parent, HINSTANCE instance)

@@ -105,7 +105,7 @@ void PaintMousePage(const PagePainter& page, const GUI& gui)
 
 void PaintStatusPage(const PagePainter& page)
 {
-    bool mouse = g_mouseConnected != 0, keyboard = g_keyboardConnected != 0;
+    bool mouse = g_mouseConnected.IsSet(), keyboard = g_keyboardConnected.IsSet();
     const Label labels[] = {
         {L"Application Settings", 5, 20, TO_EDGE, 40, 14, HEADING, kBlack, kSingleLine},
         {L"Status", 5, 80, TO_EDGE, 100, 14, HEADING, kBlack, kSingleLine},
@@ -178,13 +178,13 @@ void GUI::Paint(HDC dc, HWND window)
         return;
     ScopedSelect selected(memory, canvas);
     BitBlt(memory, 0, 0, w, h, nullptr, 0, 0, WHITENESS);
-    if (currentPage != PAGE_HELP) {
+    if (currentPage.Get() != PAGE_HELP) {
         MoveToEx(memory, 0, DRAY(20), nullptr);
         LineTo(memory, w, DRAY(20));
     }
 
     PagePainter page(memory, w, h);
-    switch (currentPage) {
+    switch (currentPage.Get()) {
     case PAGE_MOUSE: PaintMousePage(page, *this); break;
     case PAGE_KEYBOARD:
         page.Draw({L"Customize Keyboard", 5, 20, TO_EDGE, 40, 14, HEADING, kBlack, kSingleLine});

@@ -76,7 +76,7 @@ void FillSpeedCombo(HWND combo)
 
 int GUI::InitTabs()
 {
-    currentPage = PAGE_MOUSE;
+    currentPage.Set(PAGE_MOUSE);
     tabControl = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BOTTOM | TCS_FLATBUTTONS |
                                      TCS_RAGGEDRIGHT,
@@ -103,7 +103,7 @@ void GUI::OnNotify(LPARAM lParam)
     if (header && header->code == (UINT)TCN_SELCHANGE) {
         int page = (int)SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0);
         if (page >= 0 && page < PAGE_COUNT)
-            currentPage = page;
+            currentPage.Set(page);
         InitWindowComponents();
     }
 }
@@ -115,11 +115,11 @@ int GUI::InitWindowComponents()
             DestroyWindow(control);
             control = nullptr;
         }
-    DebugLog(L"GUI::InitWindowComponents page: %d", (int)currentPage);
+    DebugLog(L"GUI::InitWindowComponents page: %d", (int)currentPage.Get());
 
     HFONT font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
     for (const PageControl& c : kPageControls) {
-        if (c.page != currentPage)
+        if (c.page != currentPage.Get())
             continue;
         HWND control = CreateWindowExW(0, c.className, c.text, c.style, DRAX(c.x), DRAY(c.y),
                                        c.squareWidth ? DRAY(c.w) : DRAX(c.w), DRAY(c.h), mainWindow,
@@ -138,7 +138,7 @@ int GUI::InitWindowComponents()
             SendMessageW(control, CB_SETCURSEL, Speed, 0);
         }
     }
-    if (currentPage == PAGE_HELP)
+    if (currentPage.Get() == PAGE_HELP)
         controls[SLOT_HELP_VIEWER] = CreateHelpViewer(mainWindow, instance);
 
     ResizeControls();
@@ -151,7 +151,7 @@ void GUI::ResizeControls()
     if (tabControl)
         SetWindowPos(tabControl, nullptr, 0, H - 2 * MH - DRAY(22), W, DRAY(22), SWP_NOZORDER | SWP_NOREDRAW);
 
-    if (currentPage == PAGE_MOUSE && selectedButton >= 0 && selectedButton < BUTTON_COUNT) {
+    if (currentPage.Get() == PAGE_MOUSE && selectedButton >= 0 && selectedButton < BUTTON_COUNT) {
         if (HWND actions = Slot(*this, IDC_ACTION_LIST)) {
             int k = ButtonColumn(selectedButton);
             SetWindowPos(actions, nullptr, DRAX(5) + DRAX(48) * k, DRAY(110), DRAX(134), DRAY(150), SWP_NOZORDER);
@@ -159,7 +159,7 @@ void GUI::ResizeControls()
             SendMessageW(actions, CB_SETCURSEL, Buttons[selectedButton].Action, 0);
         }
     }
-    if (currentPage == PAGE_HELP && controls[SLOT_HELP_VIEWER])
+    if (currentPage.Get() == PAGE_HELP && controls[SLOT_HELP_VIEWER])
         SetWindowPos(controls[SLOT_HELP_VIEWER], nullptr, DRAX(5), DRAX(5), W - DRAX(10),
                      H - 2 * (DRAX(5) + DRAY(10) + MH), SWP_NOZORDER);
     if (mainWindow)

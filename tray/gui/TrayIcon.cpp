@@ -2,7 +2,7 @@
 #include "protocol/ProgramMessages.h"
 #include <shellapi.h>
 
-BOOL TrayIcon(HWND window, DWORD operation, UINT id, HICON icon)
+bool TrayIcon(HWND window, DWORD operation, UINT id, HICON icon)
 {
     NOTIFYICONDATAW data = {};
     data.cbSize = NOTIFYICONDATAW_V1_SIZE; // the device's record: no balloon fields
@@ -11,9 +11,9 @@ BOOL TrayIcon(HWND window, DWORD operation, UINT id, HICON icon)
     data.uFlags = NIF_MESSAGE | NIF_ICON;
     data.uCallbackMessage = WM_TRAY_CALLBACK;
     data.hIcon = icon;
-    return Shell_NotifyIconW(operation, &data);
+    return Shell_NotifyIconW(operation, &data) != FALSE;
 }
 
-BOOL TrayIconAdd(HWND window, UINT id, HICON icon) { return TrayIcon(window, NIM_ADD, id, icon); }
+bool TrayIconAdd(HWND window, UINT id, HICON icon) { return TrayIcon(window, NIM_ADD, id, icon); }
 
-BOOL TrayIconDelete(HWND window, UINT id, HICON icon) { return TrayIcon(window, NIM_DELETE, id, icon); }
+bool TrayIconDelete(HWND window, UINT id, HICON icon) { return TrayIcon(window, NIM_DELETE, id, icon); }

@@ -4,6 +4,7 @@
 #include <pm.h>
 #include "ScopedWin.h"
 #include "core/DebugLog.h"
+#include "core/SharedWord.h"
 
 // Requests come from the listener, releases from the time-out thread and from
 // termination: each change of the requirement is made under this lock, so that a
@@ -13,9 +14,12 @@
 enum { BACKLIGHT_LOCK_WAIT_MS = 2000 };
 static HANDLE s_lock = CreateMutexW(nullptr, FALSE, nullptr);
 
-static volatile HANDLE s_requirement;
-static volatile BYTE s_backlightHeld;
-static volatile DWORD s_lastInputTime;
+static HANDLE s_requirement; // changed under the lock only
+static bool s_backlightHeld;  // changed under the lock only
+// Whether a requirement is held, for the listener to look at without the lock;
+// changed under the lock with the requirement.
+static SharedFlag s_requirementTaken;
+static SharedWord s_lastInputTime; // GetTickCount of the last input; written by the listener
 
 static bool LockTaken(const ScopedLock& lock, int on)
 {
@@ -37,7 +41,8 @@ void SetBacklightRequirement(int on)
         s_requirement = SetPowerRequirement((PVOID)L"BKL1:", D0, POWER_NAME, nullptr, 0);
         if (!s_requirement)
             DebugLog(L"SetPowerRequirement failed: %X\n", GetLastError());
-        s_backlightHeld = 1; // also after a failure: the null handle makes the next input retry
+        s_requirementTaken.Set(s_requirement != nullptr); // not taken: the next input tries again
+        s_backlightHeld = true; // also after a failure, so that the quiet time ends it
         return;
     }
     if (!s_requirement)
@@ -46,15 +51,16 @@ void SetBacklightRequirement(int on)
     if (ReleasePowerRequirement(s_requirement) != ERROR_SUCCESS)
         DebugLog(L"ReleasePowerRequirement failed: %X\n", GetLastError());
     s_requirement = nullptr;
-    s_backlightHeld = 0;
+    s_requirementTaken.Set(false);
+    s_backlightHeld = false;
 }
 
 void NoteInputActivity()
 {
-    s_lastInputTime = GetTickCount();
+    s_lastInputTime.Set((LONG)GetTickCount());
     // Held already: the common case costs no lock. An input that overlaps the
     // time-out's release is covered by the next input.
-    if (!s_requirement)
+    if (!s_requirementTaken.IsSet())
         SetBacklightRequirement(1);
 }
 
@@ -64,7 +70,7 @@ void ReleaseBacklightAfterQuiet(DWORD timeout)
     if (!LockTaken(lock, 0))
         return;
     // Unsigned difference: the tick counter's wrap-around does no harm.
-    if (s_backlightHeld && GetTickCount() - s_lastInputTime > timeout) {
+    if (s_backlightHeld && GetTickCount() - (DWORD)s_lastInputTime.Get() > timeout) {
         DebugLog(L"PowerTimeoutThread LCD Timeout (%d)", timeout);
         SetBacklightRequirement(0); // the lock is a mutex: taking it again is allowed
     }

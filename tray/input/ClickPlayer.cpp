@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include "ScopedWin.h"
 #include "core/DebugLog.h"
+#include "core/SharedWord.h"
 
 namespace {
 
@@ -21,9 +22,9 @@ struct ClickPlayer {
     ScopedHandle done;     // set by the player as it ends, not by its thread's end,
                            // which passes through the system's loader
     const BYTE* sound;
-    volatile HINSTANCE instance;
-    volatile DWORD askedAt; // the last click's
-    volatile LONG dropNoted;
+    HINSTANCE instance;    // written by the listener before each request; the request carries it over
+    SharedWord askedAt;    // GetTickCount of the last click asked for; written by the listener
+    SharedFlag dropNoted;  // a dropped click is logged once until the player plays again
     bool running;
 };
 ClickPlayer s_player;
@@ -32,10 +33,10 @@ DWORD WINAPI PlayClicks(void*)
 {
     HANDLE waits[2] = {s_player.stop, s_player.requests};
     while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-        if (GetTickCount() - s_player.askedAt > CLICK_STALE_MS)
+        if (GetTickCount() - (DWORD)s_player.askedAt.Get() > CLICK_STALE_MS)
             continue;
         PlaySoundW((LPCWSTR)s_player.sound, s_player.instance, SND_MEMORY | SND_ASYNC);
-        InterlockedExchange(&s_player.dropNoted, 0);
+        s_player.dropNoted.Set(false);
     }
     PlaySoundW(nullptr, nullptr, 0); // the last click ends before its sound is freed
     SetEvent(s_player.done);
@@ -66,10 +67,10 @@ bool RequestClick(HINSTANCE instance)
     if (!s_player.running)
         return false;
     s_player.instance = instance;
-    s_player.askedAt = GetTickCount();
+    s_player.askedAt.Set((LONG)GetTickCount());
     if (ReleaseSemaphore(s_player.requests, 1, nullptr))
         return true;
-    if (!InterlockedExchange(&s_player.dropNoted, 1))
+    if (s_player.dropNoted.Raise())
         DebugLog(L"Key click dropped: the sound system has not finished the clicks before");
     return false;
 }

@@ -5,17 +5,17 @@
 #include "core/AppState.h"
 
 CursorState g_cursor;
-volatile BYTE g_cursorThreadReturned;
+SharedFlag g_cursorThreadReturned;
 
 namespace {
 
 // The last placement, whole in one word so that the thread never reads half of one:
 // x in bits 0-14, y in bits 15-29, shown in bit 30. Written by the listener.
-volatile LONG s_placement;
+SharedWord s_placement;
 // Display changes so far. Written by the settings window.
-volatile LONG s_displayChanges;
-// 1 while the thread waits for news; whoever brings news takes it down and wakes it.
-volatile LONG s_sleeping;
+SharedWord s_displayChanges;
+// Raised by the thread while it waits for news; whoever brings news lowers it and wakes it.
+SharedFlag s_sleeping;
 HANDLE s_wake = CreateEventW(nullptr, FALSE, FALSE, nullptr); // auto-reset
 
 const LONG COORDINATE_MASK = 0x7FFF, SHOWN_BIT = 1L << 30;
@@ -28,7 +28,7 @@ bool PlacedShown(LONG placement) { return (placement & SHOWN_BIT) != 0; }
 
 void WakeIfSleeping()
 {
-    if (InterlockedExchange(&s_sleeping, 0) && s_wake)
+    if (s_sleeping.Lower() && s_wake)
         SetEvent(s_wake);
 }
 
@@ -37,13 +37,13 @@ void WakeIfSleeping()
 void PlaceCursor(int x, int y, bool shown)
 {
     LONG placement = Coordinate(x) | (Coordinate(y) << Y_SHIFT) | (shown ? SHOWN_BIT : 0);
-    if (InterlockedExchange(&s_placement, placement) != placement)
+    if (s_placement.Exchange(placement) != placement)
         WakeIfSleeping();
 }
 
 void NoteCursorDisplayChanged()
 {
-    InterlockedIncrement(&s_displayChanges);
+    s_displayChanges.Increment();
     WakeIfSleeping();
 }
 
@@ -56,15 +56,15 @@ void WakeCursorThread()
 DWORD WINAPI CursorThread(LPVOID)
 {
     LONG drawn = 0, changesSeen = 0; // what the cursor shows: hidden at (0, 0) on the screen of start-up
-    while (!g_terminate && s_wake) {
-        LONG placement = s_placement, changes = s_displayChanges;
+    while (!g_terminate.IsSet() && s_wake) {
+        LONG placement = s_placement.Get(), changes = s_displayChanges.Get();
         if (placement == drawn && changes == changesSeen) {
             ShowCursorDrawing(g_cursor);
-            InterlockedExchange(&s_sleeping, 1);
+            s_sleeping.Set(true);
             // News that came before the flag went up is seen here; news after it wakes the event.
-            if (s_placement == drawn && s_displayChanges == changesSeen && !g_terminate)
+            if (s_placement.Get() == drawn && s_displayChanges.Get() == changesSeen && !g_terminate.IsSet())
                 WaitForSingleObject(s_wake, INFINITE);
-            InterlockedExchange(&s_sleeping, 0);
+            s_sleeping.Set(false);
             continue;
         }
         DWORD started = GetTickCount();
@@ -81,6 +81,6 @@ DWORD WINAPI CursorThread(LPVOID)
     // The screen's context is given back by the thread that took it; the cursor stays
     // where it was last drawn.
     ReleaseCursorDrawing(g_cursor);
-    g_cursorThreadReturned = 1;
+    g_cursorThreadReturned.Set(true);
     return 0;
 }

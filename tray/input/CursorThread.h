@@ -5,13 +5,14 @@
 // moving. With nothing to draw it sleeps until told otherwise.
 #pragma once
 #include <windows.h>
+#include "core/SharedWord.h"
 #include "input/Cursor.h"
 
 // A screen shows no more than its refresh rate.
 enum { CURSOR_FRAME_MS = 16 };
 
 extern CursorState g_cursor;              // drawn only by CursorThread (and the exit handlers)
-extern volatile BYTE g_cursorThreadReturned; // set as CursorThread returns
+extern SharedFlag g_cursorThreadReturned;  // raised by CursorThread as it returns
 
 DWORD WINAPI CursorThread(LPVOID);
 

@@ -14,7 +14,7 @@ enum { KEY_CODES = 256 };
 // same key: a character key (KEYEVENTF_UNICODE) is known by its scan field, which
 // carries the character, and reaches the system as VK_PACKET whatever its key code.
 struct HeldKey {
-    BYTE held;
+    bool held;
     BYTE virtualKey;
     BYTE scanCode;
     DWORD pressFlags;
@@ -32,7 +32,7 @@ void ReleaseAll(HeldKey (&keys)[KEY_CODES])
     for (HeldKey& key : keys) {
         if (!key.held)
             continue;
-        key.held = 0;
+        key.held = false;
         keybd_event(key.virtualKey, key.scanCode, key.pressFlags | KEYEVENTF_KEYUP, 0);
     }
 }
@@ -46,9 +46,9 @@ void HandleKeyReport(DWORD report, DWORD flags)
 
     HeldKey& key = HeldEntry(virtualKey, scanCode, flags);
     if (flags & KEYEVENTF_KEYUP) {
-        key.held = 0;
+        key.held = false;
     } else {
-        key.held = 1;
+        key.held = true;
         key.virtualKey = virtualKey;
         key.scanCode = scanCode;
         key.pressFlags = flags;

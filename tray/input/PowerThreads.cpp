@@ -10,14 +10,14 @@
 
 enum { POWER_CHECK_MS = 5000, POWER_MESSAGE_BYTES = 44 };
 
-volatile BYTE g_powerThreadReturned;
+SharedFlag g_powerThreadReturned;
 
 DWORD WINAPI PowerTimeoutThread(LPVOID)
 {
     DebugLog(L"PowerTimeoutThread call");
-    while (!g_terminate) {
+    while (!g_terminate.IsSet()) {
         Sleep(POWER_CHECK_MS);
-        if (!g_terminate) // termination releases the backlight itself, once input has stopped
+        if (!g_terminate.IsSet()) // termination releases the backlight itself, once input has stopped
             ReleaseBacklightAfterQuiet(AppSettings().BacklightTimeout);
     }
     return 0;
@@ -54,7 +54,7 @@ DWORD WINAPI PowerNotificationThread(LPVOID)
     if (loop) {
         HANDLE waits[2] = {queue, g_closeEvent};
         DWORD waitCount = g_closeEvent ? ARRAYSIZE(waits) : 1;
-        while (!g_terminate) {
+        while (!g_terminate.IsSet()) {
             if (WaitForMultipleObjects(waitCount, waits, FALSE, INFINITE) == WAIT_FAILED)
                 break; // a wait that cannot block would spin
             DWORD message[POWER_MESSAGE_BYTES / sizeof(DWORD)];
@@ -71,6 +71,6 @@ DWORD WINAPI PowerNotificationThread(LPVOID)
         CloseMsgQueue(queue);
         queue = nullptr;
     }
-    g_powerThreadReturned = 1;
+    g_powerThreadReturned.Set(true);
     return 0;
 }
