@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of a build tree on its emulated devices and prints the figures:
-# the input flood and the steady-rate sweep on the 240x320 device, then page changes
+# the input flood, the steady-rate sweep of every shape of stream and the program's idle
+# figures on the 240x320 device, then page changes
 # of the settings window on the 240x320 and the 480x640 device, then the pickers on
 # the 240x320 device.
 #   bench/run.sh BUILD [SECONDS [RATE ...]]    flood defaults: 60 s per run; 125, 1000, max
@@ -69,6 +70,7 @@ dev="$build/device/lo"
 "$here/../device/emu.sh" start "$dev" 240 320
 BENCH_HOST_PIDS=$(host_pids "$dev") run_on lo 240 320 "$build/bench-bin/flood.exe" "$@"
 run_on lo 240 320 "$build/bench-bin/flood.exe" --sweep "${BENCH_SWEEP_SECONDS:-5}"
+run_on lo 240 320 "$build/bench-bin/flood.exe" --idle 10
 count_requests
 run_on lo 240 320 "$build/bench-bin/pages.exe"
 "$here/pickers.sh" "$build" || status=$?
