@@ -185,15 +185,28 @@ TEST_F(AppletPicker, CancelKeepsTheButtonAndReturnKeysPairAcrossOpenings)
     EXPECT_EQ(L"\\windows\\system.cpl,3", GetText(L"Middle_Button_Param1"));
 }
 
-// A library in \windows that never answers when asked for its second applet's name.
-struct SilentLibrary : AppletPicker {
-    const wchar_t* const path = L"C:\\windows\\hang.cpl";
+// The applet picker with copies of the sample library in \windows under the names a
+// test's libraries go by (the sample acts by its name), placed before Pelorin starts
+// and removed after it has gone, since it may keep them loaded.
+struct AppletPickerWithSamples : AppletPicker {
+    explicit AppletPickerWithSamples(std::vector<std::wstring> names) : files(std::move(names)) {}
     void SetUp() override
     {
-        ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), path, FALSE));
+        for (const std::wstring& file : files)
+            ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), file.c_str(), FALSE));
         AppletPicker::SetUp();
     }
-    ~SilentLibrary() override { DeleteFileW(path); } // after Pelorin, which kept it loaded, has gone
+    ~AppletPickerWithSamples() override
+    {
+        for (const std::wstring& file : files)
+            DeleteFileW(file.c_str());
+    }
+    const std::vector<std::wstring> files;
+};
+
+// A library in \windows that never answers when asked for its second applet's name.
+struct SilentLibrary : AppletPickerWithSamples {
+    SilentLibrary() : AppletPickerWithSamples({L"C:\\windows\\hang.cpl"}) {}
 };
 
 TEST_F(SilentLibrary, IsLeftAfterFiveSeconds)
@@ -219,19 +232,8 @@ TEST_F(SilentLibrary, IsLeftAfterFiveSeconds)
 // its one name. The picker keeps answering while it waits for them, and is closed
 // within a second; it waits no longer than 15 s for a library's whole exchange; a
 // slow library's applet is selected at once.
-struct SlowLibraries : AppletPicker {
-    const std::vector<std::wstring> files = {L"C:\\windows\\drag.cpl", L"C:\\windows\\slow.cpl"};
-    void SetUp() override
-    {
-        for (const std::wstring& file : files)
-            ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), file.c_str(), FALSE));
-        AppletPicker::SetUp();
-    }
-    ~SlowLibraries() override // after Pelorin, which may keep them loaded, has gone
-    {
-        for (const std::wstring& file : files)
-            DeleteFileW(file.c_str());
-    }
+struct SlowLibraries : AppletPickerWithSamples {
+    SlowLibraries() : AppletPickerWithSamples({L"C:\\windows\\drag.cpl", L"C:\\windows\\slow.cpl"}) {}
     // Expands drag.cpl on a thread of its own; `expanding` is the test's while it works.
     // How long the tap took to be answered.
     DWORD WhileDragExpands(RemoteTree& tree, const std::function<void()>& expanding)
@@ -333,19 +335,8 @@ TEST_F(SlowLibraries, AreWaitedForBoundedAndAnswering)
 // Libraries in \windows that handle their own exceptions: one probes memory it cannot
 // read, one faults and raises inside a handler of its own. Each lists every applet,
 // and OK takes the second one.
-struct CarefulLibraries : AppletPicker {
-    const std::vector<std::wstring> files = {L"C:\\windows\\probe.cpl", L"C:\\windows\\catch.cpl"};
-    void SetUp() override
-    {
-        for (const std::wstring& file : files)
-            ASSERT_TRUE(CopyFileW(DeviceProgramPath(L"sample.cpl").c_str(), file.c_str(), FALSE));
-        AppletPicker::SetUp();
-    }
-    ~CarefulLibraries() override // after Pelorin, which may keep them loaded, has gone
-    {
-        for (const std::wstring& file : files)
-            DeleteFileW(file.c_str());
-    }
+struct CarefulLibraries : AppletPickerWithSamples {
+    CarefulLibraries() : AppletPickerWithSamples({L"C:\\windows\\probe.cpl", L"C:\\windows\\catch.cpl"}) {}
 };
 
 TEST_F(CarefulLibraries, ListEveryAppletAndAreConfirmedByOk)
