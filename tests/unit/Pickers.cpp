@@ -12,6 +12,7 @@
 #include "browsers/AppletCall.h"
 #include "browsers/FolderListing.h"
 #include "browsers/PickerFrame.h"
+#include "browsers/PickerTreePaths.h"
 #include "browsers/ProgramBrowser.h"
 #include "core/DebugLog.h"
 #include "core/ScreenMetrics.h"

@@ -4,6 +4,8 @@
 #include "ScopedWin.h"
 #include "browsers/AppletSession.h"
 #include "browsers/PickerFrame.h"
+#include "browsers/PickerTree.h"
+#include "browsers/PickerTreePaths.h"
 #include "core/DebugLog.h"
 #include "resources/resource.h"
 
