@@ -361,4 +361,36 @@ TEST_F(SlowStartUp, EverythingComesBackWhenItReturns)
     ASSERT_TRUE(WaitClosed(picker));
 }
 
+// Closed while the slow start-up still holds the loader, the picker is hidden and
+// left; once the start-up has returned, the next opening destroys it and opens a
+// picker that works as ever.
+TEST_F(SlowStartUp, APickerLeftWhileTheLoaderWasHeldGivesWayToTheNextOpening)
+{
+    HWND left = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, left);
+    RemoteTree tree(Control(left, IDC_APPLET_TREE));
+    DWORD start = GetTickCount();
+    tree.TapButton(tree.Find(nullptr, L"slowstart.cpl"));
+    ASSERT_TRUE(PressSoftKey(left, L"Cancel"));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(left) && IsWindowEnabled(MainWindow()); }));
+    ASSERT_TRUE(IsWindow(left)) << "destroyed, not left: was the loader still held?";
+    for (DWORD spent = GetTickCount() - start; spent < 10000; spent = GetTickCount() - start)
+        Sleep(10000 - spent); // its start-up has returned
+
+    ASSERT_TRUE(ChooseButtonAction(MainWindow(), 1, 10));
+    HWND picker = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        picker = FindWindowW(nullptr, kAppletTitle);
+        return picker && picker != left && SendMessageW(Control(picker, IDC_APPLET_TREE), TVM_GETCOUNT, 0, 0) > 0;
+    }, 10000)) << "no picker opens after one was left";
+    EXPECT_FALSE(IsWindow(left)) << "the picker left hidden stays";
+    RemoteTree next(Control(picker, IDC_APPLET_TREE));
+    HTREEITEM owner = next.ExpandPath({L"owner.cpl", L"Owner Information"});
+    ASSERT_NE(nullptr, owner);
+    next.Select(owner);
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(L"\\windows\\owner.cpl,0", GetText(L"Middle_Button_Param1"));
+}
+
 } // namespace

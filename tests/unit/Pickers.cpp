@@ -326,24 +326,25 @@ unsigned NextGdiSlot()
     return slot;
 }
 
-TEST(PickerResources, TwoHundredOpeningsOfEachLeaveClassesGdiAndMemoryAsTheyWere)
+TEST(PickerResources, TwoHundredOpeningsOfEachKeepOneClassAndLeaveGdiAndMemoryAsTheyWere)
 {
-    auto classLeft = [](bool applet) {
-        WCHAR name[PICKER_CLASS_CHARS] = {};
-        RunPicker(applet, L"exe.|knl.", [&](HWND picker, HWND) { GetClassNameW(picker, name, PICKER_CLASS_CHARS); });
-        WNDCLASSW unused;
-        return !name[0] || GetClassInfoW(GetModuleHandleW(nullptr), name, &unused);
+    auto classOfOpening = [](bool applet) {
+        WCHAR name[64] = {};
+        RunPicker(applet, L"exe.|knl.", [&](HWND picker, HWND) { GetClassNameW(picker, name, ARRAYSIZE(name)); });
+        return std::wstring(name);
     };
     for (int i = 0; i < 3; ++i) // caches of the image decoder and the controls
-        classLeft(i % 2 == 0);
+        classOfOpening(i % 2 == 0);
     PROCESS_MEMORY_COUNTERS_EX before = {}, after = {};
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&before, sizeof before);
     unsigned slot = NextGdiSlot();
-    int classesLeft = 0;
-    for (int i = 0; i < 400; ++i)
-        classesLeft += classLeft(i % 2 == 0) ? 1 : 0;
+    int otherClasses = 0;
+    for (int i = 0; i < 400; ++i) {
+        bool applet = i % 2 == 0;
+        otherClasses += classOfOpening(applet) == (applet ? L"browseapplet" : L"browsefile") ? 0 : 1;
+    }
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&after, sizeof after);
-    EXPECT_EQ(0, classesLeft) << "each opening's class is unregistered";
+    EXPECT_EQ(0, otherClasses) << "each kind's openings share its one class";
     EXPECT_LE(NextGdiSlot(), slot + 8) << "strip, image list and font released";
     EXPECT_LT((long long)after.PrivateUsage - (long long)before.PrivateUsage, 1024 * 1024);
 }
@@ -363,7 +364,7 @@ TEST(PickerResources, AWindowOrTreeThatCannotBeMadeReturnsAtOnceWithTheOwnerEnab
     ComputeSize();
     HWND owner = CreateWindowExW(0, L"static", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     const std::pair<bool, const wchar_t*> rows[] = {
-        {true, L"browseapplet:"}, {true, L"SysTreeView32"}, {false, L"browsefile:"}, {false, L"SysTreeView32"}};
+        {true, L"browseapplet"}, {true, L"SysTreeView32"}, {false, L"browsefile"}, {false, L"SysTreeView32"}};
     for (const auto& [applet, refused] : rows) {
         s_refusedClass = refused;
         HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());

@@ -19,7 +19,6 @@ enum {
     PICKER_IMAGE_LEAF = 2, // an applet, or a program file
     PICKER_IMAGE_COUNT = 3,
     PICKER_RETURN_PAIR_MS = 2000, // two return keys within this confirm
-    PICKER_CLASS_CHARS = 64,
     // The longest text a pick may hand back: what a button's texts hold. A longer
     // text cannot be typed, and a longer reference or path cannot be confirmed.
     PICKER_TEXT_MAX = PARAM_CHARS - 1,
@@ -29,7 +28,7 @@ struct PickerState;
 
 // What differs between the two pickers.
 struct PickerKind {
-    const WCHAR* classBase; // window class base name
+    const WCHAR* className; // the window class, registered at the first opening
     int treeId, topEditId, bottomEditId;
     bool waitCursorWhileBuilding;
     bool disableOwner;
@@ -49,8 +48,8 @@ struct PickerState {
     HINSTANCE instance;
     HWND owner, window, tree, topEdit, bottomEdit, menuBar;
     HWND previousFront; // in front when the picker opened
-    // Left hidden, with its class and what its controls use, when the system's loader
-    // was held as it closed; destroyed at the next opening, once the loader answers.
+    // Left hidden, with what its controls use, when the system's loader was held as
+    // it closed; destroyed at the next opening, once the loader answers.
     HWND leftWindow;
     HCURSOR waitCursor; // the program's, loaded at start-up
     SHACTIVATEINFO activateInfo; // the shell's record of the picker's activation
@@ -67,8 +66,6 @@ struct PickerState {
     WCHAR secondParameter[TEXT_CHARS];
     WCHAR filter[TEXT_CHARS];
     WCHAR result[TEXT_CHARS];
-    WCHAR className[PICKER_CLASS_CHARS];
-    ScopedWindowClass windowClass; // className, for the opening that uses it
 };
 
 // Opens the picker, runs it until it closes and hands back the results: the

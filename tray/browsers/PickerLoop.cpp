@@ -67,7 +67,6 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
         picker.leftWindow = nullptr;
         picker.images.Reset();
         picker.font.Reset();
-        picker.windowClass.Reset();
     }
     picker.waitCursor = WaitCursor();
     picker.busy = 0;
@@ -111,15 +110,12 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
     if (owner && kind.disableOwner)
         EnableWindow(owner, TRUE);
     BringBackFront(picker);
-    // A window left hidden keeps what its controls use, and its class, until the next
-    // opening.
+    // A window left hidden keeps what its controls use until the next opening.
     picker.leftWindow = picker.window;
     picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
     picker.strip.Reset();
     if (!picker.leftWindow) {
         picker.images.Reset();
         picker.font.Reset();
-        // Each opening registered a class of its own; the class table keeps none of them.
-        picker.windowClass.Reset();
     }
 }

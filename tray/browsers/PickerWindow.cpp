@@ -9,17 +9,22 @@
 
 namespace {
 
-DWORD s_classSeed;
-
-// The pseudo-random part of a class name: each opening gets a class of its own.
-DWORD NextClassNumber()
+// The kind's window class, registered at its first opening and kept for the
+// program's life: every opening's window is of it, and so is one left hidden while
+// the system's loader was held, until the next opening destroys that one.
+bool RegisterPickerClass(const PickerKind& kind, HINSTANCE instance)
 {
-    if (!s_classSeed)
-        s_classSeed = GetTickCount() ^ (GetCurrentProcessId() << 16) ^ 0x9E3779B9u;
-    s_classSeed ^= s_classSeed << 13;
-    s_classSeed ^= s_classSeed >> 17;
-    s_classSeed ^= s_classSeed << 5;
-    return s_classSeed;
+    WNDCLASSW wc;
+    if (GetClassInfoW(instance, kind.className, &wc))
+        return true;
+    wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = kind.windowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    wc.lpszClassName = kind.className;
+    return RegisterClassW(&wc) != 0;
 }
 
 // s(n): n logical pixels at the screen's resolution.
@@ -85,24 +90,9 @@ HWND CreateEdit(PickerState& picker, DWORD style, int y, int width, int id)
 bool CreatePickerWindow(PickerState& picker, const WCHAR* title)
 {
     const PickerKind& kind = *picker.kind;
-    FormatText(picker.className, ARRAYSIZE(picker.className), L"%s:%X:%X", kind.classBase, GetTickCount(),
-               NextClassNumber());
-    WNDCLASSW wc;
-    if (!GetClassInfoW(picker.instance, picker.className, &wc)) {
-        wc = {};
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = kind.windowProc;
-        wc.hInstance = picker.instance;
-        wc.hIcon = LoadIconW(picker.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
-        wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
-        wc.lpszClassName = picker.className;
-        if (!RegisterClassW(&wc)) {
-            picker.className[0] = 0;
-            return false;
-        }
-    }
-    picker.windowClass.Reset(picker.className, picker.instance);
-    CreateWindowExW(0, picker.className, title, WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+    if (!RegisterPickerClass(kind, picker.instance))
+        return false;
+    CreateWindowExW(0, kind.className, title, WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                     GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, picker.instance, nullptr);
     if (!picker.window) // WM_CREATE stored it
         return false;
