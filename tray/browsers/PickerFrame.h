@@ -40,29 +40,35 @@ struct PickerKind {
     void (*doubleTap)(PickerState& picker, HWND tree, HTREEITEM node);
 };
 
-// One static record per picker kind.
+// What a picker keeps from one opening to the next.
+struct PickerKept {
+    DWORD lastReturnTick; // the last return key's, in this opening or an earlier one
+    BYTE returnSeen;      // a return key has come since the program started
+    int dpi;              // LOGPIXELSY, read once; 0 until read
+};
+
+// One static record per picker kind. An opening destroys a window the last one left
+// hidden, then starts the record afresh but for `kept`.
 struct PickerState {
-    const PickerKind* kind;
-    ScopedBitmap strip;
-    ScopedImageList images;
-    HINSTANCE instance;
-    HWND owner, window, tree, topEdit, bottomEdit, menuBar;
-    HWND previousFront; // in front when the picker opened
+    PickerKept kept;
     // Left hidden, with what its controls use, when the system's loader was held as
     // it closed; destroyed at the next opening, once the loader answers.
     HWND leftWindow;
+    const PickerKind* kind;
+    ScopedBitmap strip;
+    ScopedImageList images;
+    ScopedFont font;
+    HINSTANCE instance;
+    HWND owner, window, tree, topEdit, bottomEdit, menuBar;
+    HWND previousFront; // in front when the picker opened
     HCURSOR waitCursor; // the program's, loaded at start-up
     SHACTIVATEINFO activateInfo; // the shell's record of the picker's activation
     int busy;           // sessions with a library being waited for: the busy cursor shows
-    ScopedFont font;
-    DWORD lastReturnTick; // kept across openings
-    BYTE returnSeen;      // a return key has come since the program started
-    int dpi;              // LOGPIXELSY, read once; 0 until read
-    BYTE valid;           // the current selection may be confirmed
-    BYTE done;            // OK or Cancel: the local loop ends
-    BYTE accepted;        // ended by OK: only then are the results handed back
-    int noticeDepth;      // tree notices being handled
-    BYTE closeDeferred;   // a close came during one: it is done once they are over
+    BYTE valid;         // the current selection may be confirmed
+    BYTE done;          // OK or Cancel: the local loop ends
+    BYTE accepted;      // ended by OK: only then are the results handed back
+    int noticeDepth;    // tree notices being handled
+    BYTE closeDeferred; // a close came during one: it is done once they are over
     WCHAR secondParameter[TEXT_CHARS];
     WCHAR filter[TEXT_CHARS];
     WCHAR result[TEXT_CHARS];

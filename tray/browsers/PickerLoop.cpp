@@ -44,6 +44,15 @@ void BringBackFront(const PickerState& picker)
     }
 }
 
+// Everything but what the picker keeps from one opening to the next starts as at
+// the program's start: no window, no images, no font, no results.
+void StartAfresh(PickerState& picker)
+{
+    PickerKept kept = picker.kept;
+    picker = PickerState();
+    picker.kept = kept;
+}
+
 } // namespace
 
 bool PickerEnding(const PickerState& picker) { return picker.done || picker.closeDeferred || g_terminate; }
@@ -61,25 +70,18 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
         DebugLog(L"Picker: [%s] not opened, a library holds the system's loader", title);
         return;
     }
-    if (picker.leftWindow) {
-        // Left hidden when the loader was held; it answers again.
+    // A window left hidden when the loader was held goes now that it answers, before
+    // the images and font its controls use.
+    if (picker.leftWindow)
         DestroyWindow(picker.leftWindow);
-        picker.leftWindow = nullptr;
-        picker.images.Reset();
-        picker.font.Reset();
-    }
-    picker.waitCursor = WaitCursor();
-    picker.busy = 0;
-    HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(picker) : nullptr;
+    StartAfresh(picker);
     picker.kind = &kind;
-    picker.done = picker.valid = picker.closeDeferred = picker.accepted = 0;
-    picker.noticeDepth = 0;
-    picker.secondParameter[0] = picker.result[0] = 0;
-    CopyText(picker.filter, ARRAYSIZE(picker.filter), filter);
     picker.instance = instance;
     picker.owner = owner;
-    picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
     picker.previousFront = GetForegroundWindow();
+    picker.waitCursor = WaitCursor();
+    HCURSOR kept = kind.waitCursorWhileBuilding ? ShowPickerWaitCursor(picker) : nullptr;
+    CopyText(picker.filter, ARRAYSIZE(picker.filter), filter);
     picker.strip.Reset(SHLoadImageFile(stripPath));
     if (kind.disableOwner && owner)
         EnableWindow(owner, FALSE);
@@ -111,11 +113,11 @@ void RunPicker(PickerState& picker, const PickerKind& kind, HINSTANCE instance, 
         EnableWindow(owner, TRUE);
     BringBackFront(picker);
     // A window left hidden keeps what its controls use until the next opening.
-    picker.leftWindow = picker.window;
-    picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
-    picker.strip.Reset();
-    if (!picker.leftWindow) {
-        picker.images.Reset();
-        picker.font.Reset();
+    if (picker.window) {
+        picker.leftWindow = picker.window;
+        picker.window = picker.tree = picker.topEdit = picker.bottomEdit = picker.menuBar = nullptr;
+        picker.strip.Reset();
+    } else {
+        StartAfresh(picker);
     }
 }

@@ -86,10 +86,10 @@ LRESULT OnPickerNotify(PickerState& picker, const NMHDR* header)
         // The action key pressed twice within two seconds confirms, also across
         // openings; the first press since the program started never does.
         DWORD now = GetTickCount();
-        if (picker.returnSeen && now - picker.lastReturnTick < PICKER_RETURN_PAIR_MS)
+        if (picker.kept.returnSeen && now - picker.kept.lastReturnTick < PICKER_RETURN_PAIR_MS)
             SendMessageW(picker.window, WM_COMMAND, IDM_PICKER_OK, 0);
-        picker.lastReturnTick = now;
-        picker.returnSeen = 1;
+        picker.kept.lastReturnTick = now;
+        picker.kept.returnSeen = 1;
         return 0;
     }
     }

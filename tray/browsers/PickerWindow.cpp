@@ -30,13 +30,13 @@ bool RegisterPickerClass(const PickerKind& kind, HINSTANCE instance)
 // s(n): n logical pixels at the screen's resolution.
 int Size(PickerState& picker, int n)
 {
-    if (picker.dpi == 0) {
+    if (picker.kept.dpi == 0) {
         ScopedGetDC screen(nullptr);
-        picker.dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : -1;
+        picker.kept.dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : -1;
     }
     // A screen that cannot be asked is laid out at the design's 96 dpi rather than
     // with controls of no height.
-    int dpi = picker.dpi > 0 ? picker.dpi : 96;
+    int dpi = picker.kept.dpi > 0 ? picker.kept.dpi : 96;
     return (n * dpi + 48) / 96;
 }
 
