@@ -25,13 +25,13 @@ TEST(PickerFilter, LastFourCharactersReversedOccurInTheFilter)
     const wchar_t* const programs = L"exe.|knl.";
     const struct {
         const wchar_t *name, *filter;
-        BOOL passes;
+        bool passes;
     } rows[] = {
-        {L"notes.exe", programs, TRUE}, {L"Notes.lnk", programs, TRUE},  {L"CALC.EXE", programs, FALSE},
-        {L"a.txt", programs, FALSE},    {L"e", programs, TRUE},          {L"xe", programs, TRUE},
-        {L"lnk", programs, TRUE},       {L"ab", programs, FALSE},        {L"\\", programs, FALSE},
-        {L"", programs, FALSE},         {L"a.exe.txt", programs, FALSE}, {L"CALC.EXE", L"*.", TRUE},
-        {L"readme", L"*.", TRUE},       {L"x.cpl", L"lpc.", TRUE},       {L"x.exe", L"lpc.", FALSE},
+        {L"notes.exe", programs, true}, {L"Notes.lnk", programs, true},  {L"CALC.EXE", programs, false},
+        {L"a.txt", programs, false},    {L"e", programs, true},          {L"xe", programs, true},
+        {L"lnk", programs, true},       {L"ab", programs, false},        {L"\\", programs, false},
+        {L"", programs, false},         {L"a.exe.txt", programs, false}, {L"CALC.EXE", L"*.", true},
+        {L"readme", L"*.", true},       {L"x.cpl", L"lpc.", true},       {L"x.exe", L"lpc.", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.passes, PassesFilter(row.name, row.filter)) << ToUtf8(row.name) << " " << ToUtf8(row.filter);
@@ -101,7 +101,7 @@ TEST(PickerPaths, SearchPathAndFullPathOfEachLevel)
         WCHAR out[TEXT_CHARS] = L"junk";
         EXPECT_EQ(row.searchPath ? 1 : 0, GetItemPath(tree, row.item, out));
         EXPECT_STREQ(row.searchPath ? row.searchPath : L"", out);
-        EXPECT_EQ(row.fullPath ? 1 : 0, GetFullItemPath(tree, row.item, out, false));
+        EXPECT_EQ(row.fullPath != nullptr, GetFullItemPath(tree, row.item, out, false));
         EXPECT_STREQ(row.fullPath ? row.fullPath : L"", out);
     }
     DestroyWindow(tree);
@@ -208,10 +208,10 @@ TEST_P(AppletFaultRow, EndsTheCallWithItsCode)
 {
     struct Call {
         APPLET_PROC entry;
-        BOOL returned;
+        bool returned;
         LONG result;
         DWORD code;
-    } call = {GetParam().entry, TRUE, -1, 0};
+    } call = {GetParam().entry, true, -1, 0};
     // A thread of its own, with a small stack: an overflow spends that stack, not the test's.
     HANDLE thread = CreateThread(
         nullptr, 0,

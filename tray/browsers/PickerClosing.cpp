@@ -10,7 +10,7 @@ namespace {
 // from other threads are handled without returning: a posted null message wakes it.
 void EndLoop(PickerState& picker)
 {
-    picker.done = 1;
+    picker.done = true;
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
@@ -53,7 +53,7 @@ void OnPickerOk(PickerState& picker)
         picker.secondParameter[0] = 0;
         return;
     }
-    picker.accepted = 1;
+    picker.accepted = true;
     EndLoop(picker);
     SendMessageW(picker.window, WM_CLOSE, 0, 0);
 }
@@ -70,7 +70,7 @@ bool PickerMayClose(PickerState& picker, HWND window)
     // this thread is answered, a close too; destroyed under its own notice, the
     // tree would go on with freed memory. The window closes once it returns.
     if (picker.noticeDepth > 0) {
-        picker.closeDeferred = 1;
+        picker.closeDeferred = true;
         return false;
     }
     if (window == picker.window && !LoaderAnswers()) {

@@ -43,7 +43,7 @@ struct PickerKind {
 // What a picker keeps from one opening to the next.
 struct PickerKept {
     DWORD lastReturnTick; // the last return key's, in this opening or an earlier one
-    BYTE returnSeen;      // a return key has come since the program started
+    bool returnSeen;      // a return key has come since the program started
     int dpi;              // LOGPIXELSY, read once; 0 until read
 };
 
@@ -64,11 +64,11 @@ struct PickerState {
     HCURSOR waitCursor; // the program's, loaded at start-up
     SHACTIVATEINFO activateInfo; // the shell's record of the picker's activation
     int busy;           // sessions with a library being waited for: the busy cursor shows
-    BYTE valid;         // the current selection may be confirmed
-    BYTE done;          // OK or Cancel: the local loop ends
-    BYTE accepted;      // ended by OK: only then are the results handed back
+    bool valid;         // the current selection may be confirmed
+    bool done;          // OK or Cancel: the local loop ends
+    bool accepted;      // ended by OK: only then are the results handed back
     int noticeDepth;    // tree notices being handled
-    BYTE closeDeferred; // a close came during one: it is done once they are over
+    bool closeDeferred; // a close came during one: it is done once they are over
     WCHAR secondParameter[TEXT_CHARS];
     WCHAR filter[TEXT_CHARS];
     WCHAR result[TEXT_CHARS];

@@ -89,7 +89,7 @@ LRESULT OnPickerNotify(PickerState& picker, const NMHDR* header)
         if (picker.kept.returnSeen && now - picker.kept.lastReturnTick < PICKER_RETURN_PAIR_MS)
             SendMessageW(picker.window, WM_COMMAND, IDM_PICKER_OK, 0);
         picker.kept.lastReturnTick = now;
-        picker.kept.returnSeen = 1;
+        picker.kept.returnSeen = true;
         return 0;
     }
     }

@@ -8,11 +8,11 @@ HTREEITEM ParentItem(HWND tree, HTREEITEM item)
     return item ? (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, (LPARAM)item) : nullptr;
 }
 
-BOOL ReadItemText(HWND tree, HTREEITEM item, WCHAR* text, int* image)
+bool ReadItemText(HWND tree, HTREEITEM item, WCHAR* text, int* image)
 {
     text[0] = 0;
     if (!item)
-        return FALSE;
+        return false;
     TVITEMW read = {};
     read.mask = TVIF_HANDLE | TVIF_TEXT | (image ? TVIF_IMAGE : 0);
     read.hItem = item;
@@ -20,54 +20,58 @@ BOOL ReadItemText(HWND tree, HTREEITEM item, WCHAR* text, int* image)
     read.cchTextMax = TEXT_CHARS;
     if (!SendMessageW(tree, TVM_GETITEMW, 0, (LPARAM)&read)) {
         text[0] = 0;
-        return FALSE;
+        return false;
     }
     text[TEXT_CHARS - 1] = 0;
     if (image)
         *image = read.iImage;
-    return TRUE;
+    return true;
 }
 
+namespace {
+
 // Appends `tail` to `path` (TEXT_CHARS); false when it does not fit.
-static bool Append(WCHAR* path, const WCHAR* tail)
+bool Append(WCHAR* path, const WCHAR* tail)
 {
     size_t length = wcslen(path);
     return CopyText(path + length, TEXT_CHARS - length, tail) != FALSE;
 }
 
-int GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps)
+HTREEITEM TopItem(HWND tree, HTREEITEM item)
+{
+    for (HTREEITEM up = ParentItem(tree, item); up; up = ParentItem(tree, up))
+        item = up;
+    return item;
+}
+
+} // namespace
+
+bool GetFullItemPath(HWND tree, HTREEITEM node, WCHAR* out, bool logSteps)
 {
     // Built backwards: each name reversed is appended, and the whole is reversed at the end.
     out[0] = 0;
     WCHAR path[TEXT_CHARS], text[TEXT_CHARS];
     if (!ReadItemText(tree, node, text))
-        return 0;
+        return false;
     CopyText(path, ARRAYSIZE(path), _wcsrev(text));
     if (!Append(path, L"\\"))
-        return 0;
+        return false;
     for (HTREEITEM up = ParentItem(tree, node); up; up = ParentItem(tree, up)) {
         if (!ReadItemText(tree, up, text))
-            return 0;
+            return false;
         if (logSteps)
             DebugLog(L"![%s]", text);
         _wcsrev(text);
         if (wcscmp(text, L"\\") != 0 && !Append(path, text))
-            return 0; // a cut path would name another file
+            return false; // a cut path would name another file
         size_t length = wcslen(path);
         if (length && path[length - 1] != L'\\' && !Append(path, L"\\"))
-            return 0;
+            return false;
         if (logSteps)
             DebugLog(L"!$[%s]", path);
     }
     CopyText(out, TEXT_CHARS, _wcsrev(path));
-    return 1;
-}
-
-static HTREEITEM TopItem(HWND tree, HTREEITEM item)
-{
-    for (HTREEITEM up = ParentItem(tree, item); up; up = ParentItem(tree, up))
-        item = up;
-    return item;
+    return true;
 }
 
 int GetItemPath(HWND tree, HTREEITEM item, WCHAR* out)

@@ -219,7 +219,7 @@ LRESULT PickerWindowProc(PickerState& picker, HWND window, UINT message, WPARAM 
         LRESULT result = OnPickerNotify(picker, (const NMHDR*)lParam);
         // A close that came during the notice is done now that it is over.
         if (--picker.noticeDepth == 0 && picker.closeDeferred) {
-            picker.closeDeferred = 0;
+            picker.closeDeferred = false;
             PostMessageW(window, WM_CLOSE, 0, 0);
         }
         return result;
