@@ -327,6 +327,19 @@ struct SlowStartUp : PickerHazards {
         SetDword(L"KBSounds", 1);
     }
     ~SlowStartUp() override { DeleteFileW(path); }
+
+    DWORD tapped = 0; // when the slow library's button was tapped
+    // Returns once the picker has waited for the slow library and left it.
+    void TapTheSlowLibrary(const RemoteTree& tree)
+    {
+        tapped = GetTickCount();
+        tree.TapButton(tree.Find(nullptr, L"slowstart.cpl"));
+    }
+    void WaitUntilTheStartUpHasReturned()
+    {
+        for (DWORD spent = GetTickCount() - tapped; spent < 10000; spent = GetTickCount() - tapped)
+            Sleep(10000 - spent);
+    }
 };
 
 TEST_F(SlowStartUp, EverythingComesBackWhenItReturns)
@@ -334,14 +347,12 @@ TEST_F(SlowStartUp, EverythingComesBackWhenItReturns)
     HWND picker = OpenPicker(1, 10);
     ASSERT_NE(nullptr, picker);
     RemoteTree tree(Control(picker, IDC_APPLET_TREE));
-    DWORD start = GetTickCount();
-    tree.TapButton(tree.Find(nullptr, L"slowstart.cpl"));
-    EXPECT_GE(GetTickCount() - start, 4900u) << "left before its five seconds";
+    TapTheSlowLibrary(tree);
+    EXPECT_GE(GetTickCount() - tapped, 4900u) << "left before its five seconds";
     HTREEITEM system = tree.Find(nullptr, L"system.cpl");
     tree.TapButton(system);
     EXPECT_TRUE(tree.Children(system).empty()) << "a library was loaded while the loader was held";
-    for (DWORD spent = GetTickCount() - start; spent < 10000; spent = GetTickCount() - start)
-        Sleep(10000 - spent); // its start-up has returned
+    WaitUntilTheStartUpHasReturned();
 
     HTREEITEM owner = tree.ExpandPath({L"owner.cpl", L"Owner Information"});
     ASSERT_NE(nullptr, owner) << "libraries are not loaded again";
@@ -368,14 +379,11 @@ TEST_F(SlowStartUp, APickerLeftWhileTheLoaderWasHeldGivesWayToTheNextOpening)
 {
     HWND left = OpenPicker(1, 10);
     ASSERT_NE(nullptr, left);
-    RemoteTree tree(Control(left, IDC_APPLET_TREE));
-    DWORD start = GetTickCount();
-    tree.TapButton(tree.Find(nullptr, L"slowstart.cpl"));
+    TapTheSlowLibrary(RemoteTree(Control(left, IDC_APPLET_TREE)));
     ASSERT_TRUE(PressSoftKey(left, L"Cancel"));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(left) && IsWindowEnabled(MainWindow()); }));
     ASSERT_TRUE(IsWindow(left)) << "destroyed, not left: was the loader still held?";
-    for (DWORD spent = GetTickCount() - start; spent < 10000; spent = GetTickCount() - start)
-        Sleep(10000 - spent); // its start-up has returned
+    WaitUntilTheStartUpHasReturned();
 
     ASSERT_TRUE(ChooseButtonAction(MainWindow(), 1, 10));
     HWND picker = nullptr;
