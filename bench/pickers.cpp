@@ -15,6 +15,7 @@
 #include "DeviceKit.h"
 #include "browsers/AppletBrowser.h"
 #include "browsers/PickerFrame.h"
+#include "browsers/PickerTreePaths.h"
 #include "browsers/ProgramBrowser.h"
 #include "core/ScreenMetrics.h"
 #include "resource.h"

@@ -327,6 +327,19 @@ struct SlowStartUp : PickerHazards {
         SetDword(L"KBSounds", 1);
     }
     ~SlowStartUp() override { DeleteFileW(path); }
+
+    DWORD tapped = 0; // when the slow library's button was tapped
+    // Returns once the picker has waited for the slow library and left it.
+    void TapTheSlowLibrary(const RemoteTree& tree)
+    {
+        tapped = GetTickCount();
+        tree.TapButton(tree.Find(nullptr, L"slowstart.cpl"));
+    }
+    void WaitUntilTheStartUpHasReturned()
+    {
+        for (DWORD spent = GetTickCount() - tapped; spent < 10000; spent = GetTickCount() - tapped)
+            Sleep(10000 - spent);
+    }
 };
 
 TEST_F(SlowStartUp, EverythingComesBackWhenItReturns)
@@ -334,14 +347,12 @@ TEST_F(SlowStartUp, EverythingComesBackWhenItReturns)
     HWND picker = OpenPicker(1, 10);
     ASSERT_NE(nullptr, picker);
     RemoteTree tree(Control(picker, IDC_APPLET_TREE));
-    DWORD start = GetTickCount();
-    tree.TapButton(tree.Find(nullptr, L"slowstart.cpl"));
-    EXPECT_GE(GetTickCount() - start, 4900u) << "left before its five seconds";
+    TapTheSlowLibrary(tree);
+    EXPECT_GE(GetTickCount() - tapped, 4900u) << "left before its five seconds";
     HTREEITEM system = tree.Find(nullptr, L"system.cpl");
     tree.TapButton(system);
     EXPECT_TRUE(tree.Children(system).empty()) << "a library was loaded while the loader was held";
-    for (DWORD spent = GetTickCount() - start; spent < 10000; spent = GetTickCount() - start)
-        Sleep(10000 - spent); // its start-up has returned
+    WaitUntilTheStartUpHasReturned();
 
     HTREEITEM owner = tree.ExpandPath({L"owner.cpl", L"Owner Information"});
     ASSERT_NE(nullptr, owner) << "libraries are not loaded again";
@@ -359,6 +370,35 @@ TEST_F(SlowStartUp, EverythingComesBackWhenItReturns)
     ASSERT_NE(nullptr, picker) << "no picker opens";
     ASSERT_TRUE(PressSoftKey(picker, L"Cancel"));
     ASSERT_TRUE(WaitClosed(picker));
+}
+
+// Closed while the slow start-up still holds the loader, the picker is hidden and
+// left; once the start-up has returned, the next opening destroys it and opens a
+// picker that works as ever.
+TEST_F(SlowStartUp, APickerLeftWhileTheLoaderWasHeldGivesWayToTheNextOpening)
+{
+    HWND left = OpenPicker(1, 10);
+    ASSERT_NE(nullptr, left);
+    TapTheSlowLibrary(RemoteTree(Control(left, IDC_APPLET_TREE)));
+    ASSERT_TRUE(PressSoftKey(left, L"Cancel"));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(left) && IsWindowEnabled(MainWindow()); }));
+    ASSERT_TRUE(IsWindow(left)) << "destroyed, not left: was the loader still held?";
+    WaitUntilTheStartUpHasReturned();
+
+    ASSERT_TRUE(ChooseButtonAction(MainWindow(), 1, 10));
+    HWND picker = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        picker = FindWindowW(nullptr, kAppletTitle);
+        return picker && picker != left && SendMessageW(Control(picker, IDC_APPLET_TREE), TVM_GETCOUNT, 0, 0) > 0;
+    }, 10000)) << "no picker opens after one was left";
+    EXPECT_FALSE(IsWindow(left)) << "the picker left hidden stays";
+    RemoteTree next(Control(picker, IDC_APPLET_TREE));
+    HTREEITEM owner = next.ExpandPath({L"owner.cpl", L"Owner Information"});
+    ASSERT_NE(nullptr, owner);
+    next.Select(owner);
+    ASSERT_TRUE(PressSoftKey(picker, L"OK"));
+    ASSERT_TRUE(WaitClosed(picker));
+    EXPECT_EQ(L"\\windows\\owner.cpl,0", GetText(L"Middle_Button_Param1"));
 }
 
 } // namespace

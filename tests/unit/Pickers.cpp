@@ -12,6 +12,7 @@
 #include "browsers/AppletCall.h"
 #include "browsers/FolderListing.h"
 #include "browsers/PickerFrame.h"
+#include "browsers/PickerTreePaths.h"
 #include "browsers/ProgramBrowser.h"
 #include "core/DebugLog.h"
 #include "core/ScreenMetrics.h"
@@ -24,13 +25,13 @@ TEST(PickerFilter, LastFourCharactersReversedOccurInTheFilter)
     const wchar_t* const programs = L"exe.|knl.";
     const struct {
         const wchar_t *name, *filter;
-        BOOL passes;
+        bool passes;
     } rows[] = {
-        {L"notes.exe", programs, TRUE}, {L"Notes.lnk", programs, TRUE},  {L"CALC.EXE", programs, FALSE},
-        {L"a.txt", programs, FALSE},    {L"e", programs, TRUE},          {L"xe", programs, TRUE},
-        {L"lnk", programs, TRUE},       {L"ab", programs, FALSE},        {L"\\", programs, FALSE},
-        {L"", programs, FALSE},         {L"a.exe.txt", programs, FALSE}, {L"CALC.EXE", L"*.", TRUE},
-        {L"readme", L"*.", TRUE},       {L"x.cpl", L"lpc.", TRUE},       {L"x.exe", L"lpc.", FALSE},
+        {L"notes.exe", programs, true}, {L"Notes.lnk", programs, true},  {L"CALC.EXE", programs, false},
+        {L"a.txt", programs, false},    {L"e", programs, true},          {L"xe", programs, true},
+        {L"lnk", programs, true},       {L"ab", programs, false},        {L"\\", programs, false},
+        {L"", programs, false},         {L"a.exe.txt", programs, false}, {L"CALC.EXE", L"*.", true},
+        {L"readme", L"*.", true},       {L"x.cpl", L"lpc.", true},       {L"x.exe", L"lpc.", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.passes, PassesFilter(row.name, row.filter)) << ToUtf8(row.name) << " " << ToUtf8(row.filter);
@@ -100,7 +101,7 @@ TEST(PickerPaths, SearchPathAndFullPathOfEachLevel)
         WCHAR out[TEXT_CHARS] = L"junk";
         EXPECT_EQ(row.searchPath ? 1 : 0, GetItemPath(tree, row.item, out));
         EXPECT_STREQ(row.searchPath ? row.searchPath : L"", out);
-        EXPECT_EQ(row.fullPath ? 1 : 0, GetFullItemPath(tree, row.item, out, false));
+        EXPECT_EQ(row.fullPath != nullptr, GetFullItemPath(tree, row.item, out, false));
         EXPECT_STREQ(row.fullPath ? row.fullPath : L"", out);
     }
     DestroyWindow(tree);
@@ -207,10 +208,10 @@ TEST_P(AppletFaultRow, EndsTheCallWithItsCode)
 {
     struct Call {
         APPLET_PROC entry;
-        BOOL returned;
+        bool returned;
         LONG result;
         DWORD code;
-    } call = {GetParam().entry, TRUE, -1, 0};
+    } call = {GetParam().entry, true, -1, 0};
     // A thread of its own, with a small stack: an overflow spends that stack, not the test's.
     HANDLE thread = CreateThread(
         nullptr, 0,
@@ -325,24 +326,25 @@ unsigned NextGdiSlot()
     return slot;
 }
 
-TEST(PickerResources, TwoHundredOpeningsOfEachLeaveClassesGdiAndMemoryAsTheyWere)
+TEST(PickerResources, TwoHundredOpeningsOfEachKeepOneClassAndLeaveGdiAndMemoryAsTheyWere)
 {
-    auto classLeft = [](bool applet) {
-        WCHAR name[PICKER_CLASS_CHARS] = {};
-        RunPicker(applet, L"exe.|knl.", [&](HWND picker, HWND) { GetClassNameW(picker, name, PICKER_CLASS_CHARS); });
-        WNDCLASSW unused;
-        return !name[0] || GetClassInfoW(GetModuleHandleW(nullptr), name, &unused);
+    auto classOfOpening = [](bool applet) {
+        WCHAR name[64] = {};
+        RunPicker(applet, L"exe.|knl.", [&](HWND picker, HWND) { GetClassNameW(picker, name, ARRAYSIZE(name)); });
+        return std::wstring(name);
     };
     for (int i = 0; i < 3; ++i) // caches of the image decoder and the controls
-        classLeft(i % 2 == 0);
+        classOfOpening(i % 2 == 0);
     PROCESS_MEMORY_COUNTERS_EX before = {}, after = {};
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&before, sizeof before);
     unsigned slot = NextGdiSlot();
-    int classesLeft = 0;
-    for (int i = 0; i < 400; ++i)
-        classesLeft += classLeft(i % 2 == 0) ? 1 : 0;
+    int otherClasses = 0;
+    for (int i = 0; i < 400; ++i) {
+        bool applet = i % 2 == 0;
+        otherClasses += classOfOpening(applet) == (applet ? L"browseapplet" : L"browsefile") ? 0 : 1;
+    }
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&after, sizeof after);
-    EXPECT_EQ(0, classesLeft) << "each opening's class is unregistered";
+    EXPECT_EQ(0, otherClasses) << "each kind's openings share its one class";
     EXPECT_LE(NextGdiSlot(), slot + 8) << "strip, image list and font released";
     EXPECT_LT((long long)after.PrivateUsage - (long long)before.PrivateUsage, 1024 * 1024);
 }
@@ -362,7 +364,7 @@ TEST(PickerResources, AWindowOrTreeThatCannotBeMadeReturnsAtOnceWithTheOwnerEnab
     ComputeSize();
     HWND owner = CreateWindowExW(0, L"static", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     const std::pair<bool, const wchar_t*> rows[] = {
-        {true, L"browseapplet:"}, {true, L"SysTreeView32"}, {false, L"browsefile:"}, {false, L"SysTreeView32"}};
+        {true, L"browseapplet"}, {true, L"SysTreeView32"}, {false, L"browsefile"}, {false, L"SysTreeView32"}};
     for (const auto& [applet, refused] : rows) {
         s_refusedClass = refused;
         HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());

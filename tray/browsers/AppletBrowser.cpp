@@ -4,6 +4,8 @@
 #include "ScopedWin.h"
 #include "browsers/AppletSession.h"
 #include "browsers/PickerFrame.h"
+#include "browsers/PickerTree.h"
+#include "browsers/PickerTreePaths.h"
 #include "core/DebugLog.h"
 #include "resources/resource.h"
 
@@ -178,7 +180,7 @@ int AppletIndex(PickerState& picker, HWND tree, HTREEITEM node, HTREEITEM fileNo
 void ChooseAppletNode(PickerState& picker, HWND tree, HTREEITEM node, bool show)
 {
     WCHAR text[TEXT_CHARS], file[TEXT_CHARS];
-    picker.valid = 0;
+    picker.valid = false;
     picker.result[0] = 0;
     if (ReadItemText(tree, node, text)) {
         HTREEITEM parent = ParentItem(tree, node);

@@ -22,16 +22,16 @@ void CallEntry(void* data)
 
 } // namespace
 
-BOOL CallApplet(APPLET_PROC entry, HWND window, UINT message, LPARAM first, LPARAM second, LONG* result,
+bool CallApplet(APPLET_PROC entry, HWND window, UINT message, LPARAM first, LPARAM second, LONG* result,
                 DWORD* exceptionCode)
 {
     *result = 0;
     *exceptionCode = 0;
     if (!entry)
-        return FALSE;
+        return false;
     AppletCallFrame call = {entry, window, message, first, second, 0};
     if (!CeCallGuarded(CallEntry, &call, exceptionCode))
-        return FALSE;
+        return false;
     *result = call.result;
-    return TRUE;
+    return true;
 }

@@ -43,7 +43,7 @@ struct AppletLibrary {
     }
 
     // Each call into the library has its own time limit.
-    void BeginCall() { session.callStarted = GetTickCount(); }
+    void BeginCall() { session.callStarted.Set((LONG)GetTickCount()); }
 
     void Load()
     {
@@ -57,7 +57,7 @@ struct AppletLibrary {
     {
         LONG result = 0;
         DWORD exception = 0;
-        if (faulted || (session.abandoned && message != CPL_EXIT))
+        if (faulted || (session.abandoned.IsSet() && message != CPL_EXIT))
             return 0;
         BeginCall();
         if (CallApplet(entry, session.window, message, first, second, &result, &exception))
@@ -77,7 +77,7 @@ bool OpenApplets(AppletLibrary& library, const AppletSession& session)
     library.Load();
     if (session.logLoad)
         DebugLog(L"GetAppletContents loaded [%s]", session.module);
-    if (!library.module || session.abandoned)
+    if (!library.module || session.abandoned.IsSet())
         return false;
     library.entry = (APPLET_PROC)GetProcAddressW(library.module, L"CPlApplet");
     if (!library.entry)
@@ -88,7 +88,7 @@ bool OpenApplets(AppletLibrary& library, const AppletSession& session)
 
 void ReadNames(AppletLibrary& library, AppletSession& session)
 {
-    for (int i = 0; i < session.reported && !library.faulted && !session.abandoned; ++i) {
+    for (int i = 0; i < session.reported && !library.faulted && !session.abandoned.IsSet(); ++i) {
         InquiryRecord record = {};
         library.Call(CPL_NEWINQUIRE, i, (LPARAM)&record.info);
         record.info.szName[ARRAYSIZE(record.info.szName) - 1] = 0;
@@ -112,7 +112,7 @@ DWORD WINAPI SessionThread(void* data)
     AppletSession* session = (AppletSession*)data;
     // A thread that begins only after its waiter has left (the loader was held as it
     // started) loads nothing.
-    if (!session->abandoned) {
+    if (!session->abandoned.IsSet()) {
         AppletLibrary library(*session);
         if (OpenApplets(library, *session)) {
             LONG count = session->count = library.Call(CPL_GETCOUNT, 0, 0);
@@ -172,7 +172,7 @@ WaitEnd WaitAnswering(const AppletSession& session, DWORD started, const PickerS
             return PICKER_ENDING;
         if (WaitForSingleObject(finished, 0) == WAIT_OBJECT_0)
             return ANSWERED;
-        DWORD now = GetTickCount(), call = now - session.callStarted, all = now - started;
+        DWORD now = GetTickCount(), call = now - (DWORD)session.callStarted.Get(), all = now - started;
         if (call >= APPLET_ANSWER_MS)
             return CALL_TOO_LONG;
         if (all >= APPLET_EXCHANGE_MS)
@@ -238,7 +238,7 @@ AppletSession* RunAppletSession(const WCHAR* module, HWND window, bool logLoad, 
     session->logLoad = logLoad;
     session->holders = 2;
     DWORD started = GetTickCount();
-    session->callStarted = started; // the thread's start counts as the first call
+    session->callStarted.Set((LONG)started); // the thread's start counts as the first call
     ScopedHandle thread(CreateThread(nullptr, 0, SessionThread, session, 0, nullptr));
     if (!thread.IsValid()) {
         DebugLog(L"Applet browser: no thread to open [%s]", module);
@@ -254,7 +254,7 @@ AppletSession* RunAppletSession(const WCHAR* module, HWND window, bool logLoad, 
         --picker->busy;
     if (end == ANSWERED)
         return session;
-    InterlockedExchange(&session->abandoned, 1);
+    session->abandoned.Set(true);
     LogLeft(module, end);
     // Left inside a call, the library may hold the system's loader (its start-up,
     // or a library it loads, never returning): it is known now rather than at the

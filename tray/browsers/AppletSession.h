@@ -6,6 +6,7 @@
 #include <windows.h>
 #include "browsers/AppletBrowser.h"
 #include "browsers/PickerFrame.h"
+#include "core/SharedWord.h"
 
 enum {
     APPLET_ANSWER_MS = 5000, // a library that takes longer over one call is left to itself
@@ -16,9 +17,10 @@ enum {
 };
 
 // What a session found. Shared by the caller and the session's thread; the last
-// one to let go of it frees it.
+// one to let go of it frees it. What the thread finds is written before it sets
+// `finished`, and read by the caller only once it is set.
 struct AppletSession {
-    LONG holders;
+    LONG holders; // the caller and the thread: each lets go once, interlocked
     WCHAR module[TEXT_CHARS];
     HWND window; // given to the library with CPL_INIT
     bool logLoad;
@@ -28,12 +30,12 @@ struct AppletSession {
     int reported; // that count held to 0..APPLETS_PER_LIBRARY_MAX
     int read;     // names read: fewer than reported when the library faulted or the wanted name came
     WCHAR names[APPLETS_PER_LIBRARY_MAX][APPLET_NAME_CHARS]; // always terminated
-    // When the current call into the library began (its load and release count as
-    // calls): written by the session's thread, watched by the waiter.
-    volatile DWORD callStarted;
-    // Set by the waiter that left the session: the library is asked nothing more
+    // When the current call into the library began, a tick count (its load and
+    // release count as calls). Written by the session's thread, watched by the waiter.
+    SharedWord callStarted;
+    // Raised by the waiter that left the session: the library is asked nothing more
     // but CPL_EXIT, and released.
-    volatile LONG abandoned;
+    SharedFlag abandoned;
     // Set by the session's thread when it is done with the library. Not the thread's
     // own end, which passes through the system's loader and may wait there.
     HANDLE finished;

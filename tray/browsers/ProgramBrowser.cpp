@@ -4,6 +4,8 @@
 #include "ScopedWin.h"
 #include "browsers/FolderListing.h"
 #include "browsers/PickerFrame.h"
+#include "browsers/PickerTree.h"
+#include "browsers/PickerTreePaths.h"
 #include "core/DebugLog.h"
 #include "resources/resource.h"
 
@@ -54,12 +56,12 @@ void SelectProgramNode(PickerState& picker, HWND tree, HTREEITEM node)
 {
     WCHAR name[TEXT_CHARS];
     int image = 0;
-    bool read = ReadItemText(tree, node, name, &image) != FALSE;
+    bool read = ReadItemText(tree, node, name, &image);
     DebugLog(L"SELCHANGED");
     // Folders are tested too: one named like a program passes.
     picker.valid = read && PassesFilter(name, picker.filter);
     if (!read || !GetFullItemPath(tree, node, picker.result, false))
-        picker.valid = 0;
+        picker.valid = false;
     if (picker.topEdit)
         SetWindowTextW(picker.topEdit, picker.result);
 }
@@ -72,7 +74,7 @@ void DoubleTapProgramNode(PickerState& picker, HWND tree, HTREEITEM node)
         return; // the tree itself opens or closes a folder
     picker.valid = PassesFilter(name, picker.filter);
     if (!GetFullItemPath(tree, node, picker.result, true))
-        picker.valid = 0;
+        picker.valid = false;
     SendMessageW(picker.window, WM_COMMAND, IDM_PICKER_OK, 0);
 }
 
@@ -91,12 +93,12 @@ const PickerKind kProgramKind = {
 
 } // namespace
 
-BOOL PassesFilter(const WCHAR* name, const WCHAR* filter)
+bool PassesFilter(const WCHAR* name, const WCHAR* filter)
 {
     if (!name || !name[0] || !filter)
-        return FALSE;
+        return false;
     if (wcscmp(filter, L"*.") == 0)
-        return TRUE;
+        return true;
     WCHAR reversed[TEXT_CHARS], key[5];
     CopyText(reversed, ARRAYSIZE(reversed), name);
     _wcsrev(reversed);

@@ -17,7 +17,7 @@ void ShowProgramBrowser(HINSTANCE instance, HWND owner, const WCHAR* title, cons
 
 // The filter test: the name's last four characters, reversed (the whole name when
 // shorter), occur in `filter`; the filter "*." passes every name.
-BOOL PassesFilter(const WCHAR* name, const WCHAR* filter);
+bool PassesFilter(const WCHAR* name, const WCHAR* filter);
 
 // Lists one folder (`searchPattern`, "PATH\*.*") under `parent`: its folders and the
 // files that pass the picker's filter, sorted. An empty folder loses its button.
