@@ -123,31 +123,6 @@ protected:
     NoCopy() = default;
 };
 
-// A window class of a module, taken on once registered (or found registered) and
-// unregistered by name. The name is not copied: it must outlive the owner's hold.
-class ScopedWindowClass : NoCopy {
-public:
-    ScopedWindowClass() = default;
-    ~ScopedWindowClass() { Reset(); }
-    void Reset(const WCHAR* name = nullptr, HINSTANCE instance = nullptr)
-    {
-        if (name_)
-            UnregisterClassW(name_, instance_);
-        name_ = name;
-        instance_ = instance;
-    }
-    // Lets the class stay registered (a window of it is left alive).
-    void Release()
-    {
-        name_ = nullptr;
-        instance_ = nullptr;
-    }
-
-private:
-    const WCHAR* name_ = nullptr;
-    HINSTANCE instance_ = nullptr;
-};
-
 // A window's DC, or the whole screen's for a null window. Constructed from a window
 // it takes the DC at once; one kept longer is taken with Acquire().
 class ScopedGetDC : NoCopy {
