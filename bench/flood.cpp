@@ -586,13 +586,21 @@ std::vector<HostThread> HostThreads(int pid)
     return threads;
 }
 
-// The program's threads in the order it starts them: the main thread, then the power
-// notification, power time-out and cursor threads, then the listener.
+// The program's threads in the order it starts them: the main thread, the key click's
+// player (when there is a sound to play), the power notification, power time-out and
+// cursor threads, then the listener.
 void NameThreads(std::vector<HostThread>& threads)
 {
-    const char* const roles[] = {"main", "power notification", "power time-out", "cursor", "listener"};
-    for (size_t i = 0; i < threads.size(); ++i)
-        threads[i].name = threads.size() == 5 ? roles[i] : "thread " + std::to_string(i + 1);
+    const char* const roles[] = {"main", "key click", "power notification", "power time-out", "cursor", "listener"};
+    const size_t known = ARRAYSIZE(roles);
+    for (size_t i = 0; i < threads.size(); ++i) {
+        if (threads.size() == known)
+            threads[i].name = roles[i];
+        else if (threads.size() == known - 1) // no key click
+            threads[i].name = roles[i == 0 ? 0 : i + 1];
+        else
+            threads[i].name = "thread " + std::to_string(i + 1);
+    }
 }
 
 // The program left alone for `seconds`: what each thread woke for and spent.

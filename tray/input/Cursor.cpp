@@ -221,7 +221,11 @@ static void DrawAlone(CursorState& state)
 
 void DrawCursor(CursorState& state, int show)
 {
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // The screen as the settings window last measured it (at start-up and at every
+    // display change, which it then tells the cursor's thread of): the size the
+    // listener holds the pointer to. Asking the system at every drawing costs server
+    // round trips under Wine.
+    int screenWidth = g_screen.width, screenHeight = g_screen.height;
     int cellWidth = DRAX(10), cellHeight = DRAY(20);
     if (screenWidth != state.screenWidth || screenHeight != state.screenHeight || cellWidth != state.cellWidth ||
         cellHeight != state.cellHeight)
