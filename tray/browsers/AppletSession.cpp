@@ -141,8 +141,8 @@ bool IsInput(UINT message)
 
 // Handles what waits in this thread's queue while the picker waits for a library.
 // Input to the tree is dropped (the picker shows its busy cursor): the tree is
-// inside the notice that waits, and a tap would begin another. False once the picker is ending; a quit message is put back
-// for the loops outside.
+// inside the notice that waits, and a tap would begin another. False once the
+// picker is ending; a quit message is put back for the loops outside.
 bool AnswerPicker(const PickerState& picker)
 {
     MSG msg;
