@@ -7,8 +7,7 @@
 DWORD g_debugEnabled;
 static DWORD s_memoryBaseline; // free physical memory at the first logged line
 
-
-// Four threads log, and a second instance that is being refused logs into the same
+// Several threads log, and a second instance that is being refused logs into the same
 // file. Appends through separate handles are not atomic, so one line is written at
 // a time, across processes. A holder killed while writing hands the lock on; one
 // that hangs costs the waiter its line, never the waiter itself.
