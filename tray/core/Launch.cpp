@@ -60,7 +60,7 @@ void LaunchProgram(const WCHAR* file, const WCHAR* parameters)
 
 int OpenBluetoothSettings()
 {
-    ShowWaitCursor(1);
+    ShowWaitCursor(true);
     WCHAR platform[TEXT_CHARS] = {};
     SystemParametersInfoW(SPI_GETPLATFORMTYPE, ARRAYSIZE(platform), platform, 0);
     platform[ARRAYSIZE(platform) - 1] = 0;
@@ -69,6 +69,6 @@ int OpenBluetoothSettings()
         LaunchProgram(L"\\windows\\ctlpnl.exe", L"cplmain.cpl,23");
     else
         LaunchProgram(L"\\windows\\bthbond.exe", L"");
-    ShowWaitCursor(0);
+    ShowWaitCursor(false);
     return 1;
 }

@@ -17,7 +17,7 @@ void LoadWaitCursor()
 
 HCURSOR WaitCursor() { return s_wait; }
 
-void ShowWaitCursor(int on)
+void ShowWaitCursor(bool on)
 {
     SetCursor(on ? s_wait : nullptr);
     ShowCursor(on ? TRUE : FALSE);

@@ -7,4 +7,4 @@
 void LoadWaitCursor();
 // The cursor loaded at start-up; null before.
 HCURSOR WaitCursor();
-void ShowWaitCursor(int on);
+void ShowWaitCursor(bool on);

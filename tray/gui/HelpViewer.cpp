@@ -16,7 +16,7 @@ void InitHelpViewer(HINSTANCE instance)
 
 HWND CreateHelpViewer(HWND parent, HINSTANCE instance)
 {
-    ShowWaitCursor(1);
+    ShowWaitCursor(true);
     InitHelpViewer(instance); // when start-up could not
     HWND viewer = CreateWindowExW(0, WC_HTML, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, instance,
                                   nullptr);
@@ -33,6 +33,6 @@ HWND CreateHelpViewer(HWND parent, HINSTANCE instance)
             SysFreeString(text);
         }
     }
-    ShowWaitCursor(0);
+    ShowWaitCursor(false);
     return viewer;
 }
